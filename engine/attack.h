@@ -1,0 +1,22 @@
+// Attack and check tests. A square counts as attacked by a colour when one of that colour's
+// pseudo-legal moves lands on it; the generator-based test below is that definition, and the fast
+// test answers exactly as it does without generating any move.
+#pragma once
+
+#include "engine/position.h"
+
+// Returns true when some pseudo-legal move of colour `by` ends on `square`. Besides captures,
+// this counts an empty square that an enemy pawn could step or double-step onto, the en-passant
+// square when an enemy pawn can capture there, and the king's destination of an enemy castling
+// move allowed by the rights alone; an empty square covered only by an enemy pawn's diagonal does
+// not count, since pawns capture only onto pieces.
+bool IsAttacked(int square, int by);
+
+// Returns true when the king of `colour` stands on a square attacked by the other colour; false
+// when that colour has no king.
+bool InCheck(int colour);
+
+// The definitions themselves: generate every move of `by` and look for one that lands on square.
+// Slow; kept as the reference the fast tests are checked against.
+bool IsAttackedByGenerator(int square, int by);
+bool InCheckByGenerator(int colour);

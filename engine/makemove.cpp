@@ -1,0 +1,173 @@
+// Making a move with full legality, and taking it back.
+#include "engine/makemove.h"
+
+#include <cassert>
+
+#include "engine/attack.h"
+#include "engine/evaluate.h"
+#include "engine/zobrist.h"
+
+namespace {
+
+// castleRights is ANDed with the mask of a move's from- and to-square, so a right survives only
+// while nothing has moved from or onto its king's or rook's home square.
+// clang-format off
+constexpr std::int32_t CASTLE_MASK[BOARD_SIZE] = {
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  7, 15, 15, 15,  3, 15, 15, 11, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 13, 15, 15, 15, 12, 15, 15, 14, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+};
+// clang-format on
+
+// A castling move, by the king's destination: the cells that must be empty, the squares the
+// opponent must not attack (tested in this order), and the rook's move.
+struct CastleRule {
+  int kingTo;
+  int empty[3];  // ends at the first 0
+  int safe[2];
+  int rookFrom, rookTo;
+};
+constexpr CastleRule CASTLE_RULES[4] = {
+    {G1, {F1, G1, 0}, {F1, G1}, H1, F1},
+    {C1, {B1, C1, D1}, {C1, D1}, A1, D1},
+    {G8, {F8, G8, 0}, {F8, G8}, H8, F8},
+    {C8, {B8, C8, D8}, {C8, D8}, A8, D8},
+};
+
+// Returns the castling rule whose king lands on `to`, or nullptr.
+const CastleRule* FindCastleRule(int to) {
+  for (const CastleRule& rule : CASTLE_RULES)
+    if (rule.kingTo == to) return &rule;
+  return nullptr;
+}
+
+// The square of the pawn an en-passant capture onto `to` removes: behind `to` as the mover sees it.
+int EnPassantVictimSquare(int to, int mover) {
+  return mover == WHITE ? to + SOUTH : to + NORTH;
+}
+
+// Puts the board cells and king square back as they were before the move of `mover`.
+void RestoreCells(Move move, const Undo& undo, int mover) {
+  int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  if (flags & MF_EN_PASSANT) b[EnPassantVictimSquare(to, mover)] = undo.epVictim;
+  b[to] = undo.captured;
+  b[from] = undo.piece;
+  if (flags & MF_CASTLE) {
+    const CastleRule* rule = FindCastleRule(to);
+    b[rule->rookFrom] = b[rule->rookTo];
+    b[rule->rookTo] = EMPTY;  // the rook's destination had to be empty
+  }
+  if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
+}
+
+// Replaces the code on one cell, keeping the hash's board part, the key and the material in step.
+void SetCell(int square, int code, std::uint32_t& boardHash) {
+  int old = pos.board[square];
+  boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
+  pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
+  pos.material += SignedValue(code) - SignedValue(old);
+  pos.board[square] = code;
+}
+
+}  // namespace
+
+bool MakeMove(Move move, Undo& undo) {
+  int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  int mover = pos.side, opponent = mover ^ BLACK;
+  if (ColourOf(b[from]) != mover) return false;
+  if (TypeOf(b[to]) == KING) return false;
+
+  const CastleRule* castle = nullptr;
+  if (flags & MF_CASTLE) {
+    castle = FindCastleRule(to);
+    if (castle == nullptr || InCheck(mover)) return false;
+    for (int i = 0; i < 3 && castle->empty[i] != 0; ++i)
+      if (b[castle->empty[i]] != EMPTY) return false;
+    for (int square : castle->safe)
+      if (IsAttacked(square, opponent)) return false;
+  }
+
+  undo.piece = b[from];
+  undo.captured = b[to];
+  undo.castleRights = pos.castleRights;
+  undo.epSquare = pos.epSquare;
+  undo.halfmoveClock = pos.halfmoveClock;
+  undo.historyLength = pos.historyLength;
+  undo.material = pos.material;
+  undo.hash = pos.hash;
+  undo.key = pos.key;
+
+  // Move the pieces first and test the mover's king; the bookkeeping follows only for a legal
+  // move. The cells are written through SetCell, which also keeps hash, key and material.
+  std::uint32_t boardHash = pos.hash & 0x03FFFFFF;  // the board occupies the low eleven bits
+  if (castle) {
+    SetCell(castle->rookTo, b[castle->rookFrom], boardHash);
+    SetCell(castle->rookFrom, EMPTY, boardHash);
+  }
+  int moved = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : b[from];
+  SetCell(to, moved, boardHash);
+  SetCell(from, EMPTY, boardHash);
+  if (flags & MF_EN_PASSANT) {
+    int victim = EnPassantVictimSquare(to, mover);
+    undo.epVictim = b[victim];
+    SetCell(victim, EMPTY, boardHash);
+  }
+  if (TypeOf(moved) == KING) pos.kingSquare[KingIndex(mover)] = to;
+
+  if (InCheck(mover)) {
+    RestoreCells(move, undo, mover);
+    pos.material = undo.material;
+    pos.key = undo.key;
+    return false;
+  }
+
+  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
+  pos.epSquare = flags & MF_DOUBLE_PUSH ? EnPassantVictimSquare(to, mover) : NO_SQUARE;
+  pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
+  pos.side = opponent;
+
+  pos.key ^= ZOBRIST.black ^ ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
+  if (undo.epSquare >= 0) pos.key ^= ZOBRIST.ep[undo.epSquare];
+  if (pos.epSquare >= 0) pos.key ^= ZOBRIST.ep[pos.epSquare];
+  pos.hash = static_cast<std::uint32_t>(pos.epSquare) << 30 |
+             static_cast<std::uint32_t>(pos.castleRights) << 26 | boardHash;
+  if (pos.historyLength < MAX_HISTORY) pos.history[pos.historyLength++] = pos.hash;
+  pos.keyRing[pos.plyCount % KEY_RING] = pos.key;
+  ++pos.plyCount;
+
+#ifndef NDEBUG
+  std::uint32_t incremental = pos.hash;
+  ComputeHash();
+  assert(pos.hash == incremental && pos.key == ComputeKey());
+#endif
+  return true;
+}
+
+bool MakeMove(Move move) {
+  Undo undo;
+  return MakeMove(move, undo);
+}
+
+void UndoMove(Move move, const Undo& undo) {
+  pos.side ^= BLACK;
+  RestoreCells(move, undo, pos.side);
+  pos.castleRights = undo.castleRights;
+  pos.epSquare = undo.epSquare;
+  pos.halfmoveClock = undo.halfmoveClock;
+  pos.historyLength = undo.historyLength;
+  pos.material = undo.material;
+  pos.hash = undo.hash;
+  pos.key = undo.key;
+  --pos.plyCount;
+}

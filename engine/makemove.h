@@ -1,0 +1,25 @@
+// Making a move with full legality, and taking it back.
+#pragma once
+
+#include "engine/position.h"
+
+// What UndoMove needs to take a move back exactly.
+struct Undo {
+  std::int32_t piece;     // the code that stood on the from-square
+  std::int32_t captured;  // the code that stood on the to-square
+  std::int32_t epVictim;  // the pawn removed by an en-passant capture
+  std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material;
+  std::uint32_t hash;
+  std::uint64_t key;
+};
+
+// Makes a generated move of pos.side and returns true, or refuses it and returns false leaving
+// every field of pos as it was. Refused: a move of a piece that is not the mover's, a capture of
+// a king, a move that leaves the mover's king attacked, and castling out of check, through or
+// onto an attacked square, or with a cell between king and rook occupied. A successful move
+// updates board, castling rights, en-passant square, halfmove clock, side, hash and history.
+bool MakeMove(Move move, Undo& undo);
+bool MakeMove(Move move);
+
+// Takes back a move that MakeMove made, given the record it filled.
+void UndoMove(Move move, const Undo& undo);

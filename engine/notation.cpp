@@ -1,0 +1,220 @@
+// Positions and moves as text.
+#include "engine/notation.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+#include <vector>
+
+#include "engine/attack.h"
+
+namespace {
+
+constexpr char PIECE_LETTERS[] = " pnbrqk";  // FEN letters by type; upper case for white
+
+// Returns the cell index of file 0-7 (a-h) and rank 0-7 (1-8).
+int SquareAt(int file, int rank) {
+  return A1 + file - 10 * rank;
+}
+
+// Returns the square named by text such as "e3", or NO_SQUARE.
+int ParseSquare(const std::string& text) {
+  if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8')
+    return NO_SQUARE;
+  return SquareAt(text[0] - 'a', text[1] - '1');
+}
+
+// Parses a whole decimal number from 0 to limit, or returns -1.
+int ParseCount(const std::string& text, int limit) {
+  if (text.empty() || text.size() > 6) return -1;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value <= limit ? value : -1;
+}
+
+// Fills board from the placement field, or returns a description of the fault.
+std::string ParsePlacement(const std::string& field, std::int32_t (&board)[BOARD_SIZE]) {
+  for (int i = 0; i < BOARD_SIZE; ++i) board[i] = OFFBOARD;
+  int rank = 7, file = 0;
+  for (char c : field) {
+    if (c == '/') {
+      if (file != 8) return "rank " + std::to_string(rank + 1) + " does not have 8 squares";
+      if (--rank < 0) return "more than 8 ranks";
+      file = 0;
+    } else if (c >= '1' && c <= '8') {
+      for (int n = c - '0'; n > 0; --n, ++file)
+        if (file < 8) board[SquareAt(file, rank)] = EMPTY;
+      if (file > 8) return "rank " + std::to_string(rank + 1) + " has more than 8 squares";
+    } else {
+      const char* letter = std::strchr(PIECE_LETTERS + 1, c | 0x20);
+      if (c == ' ' || letter == nullptr) return std::string("unknown piece letter '") + c + "'";
+      if (file >= 8) return "rank " + std::to_string(rank + 1) + " has more than 8 squares";
+      int colour = (c & 0x20) ? BLACK : WHITE;
+      board[SquareAt(file++, rank)] = colour | static_cast<int>(letter - PIECE_LETTERS);
+    }
+  }
+  if (rank != 0) return "fewer than 8 ranks";
+  if (file != 8) return "rank 1 does not have 8 squares";
+  return "";
+}
+
+// Checks that the pieces could stand in a game: one king a side, no pawn on the first or last
+// rank, and no more pieces than promotions can give. The last keeps every side within the move
+// list's bound.
+std::string CheckPieces(const std::int32_t (&board)[BOARD_SIZE]) {
+  static const char* NAMES[2] = {"white", "black"};
+  for (int colour : {WHITE, BLACK}) {
+    int count[8] = {};
+    for (int i = A8; i <= H1; ++i)
+      if (board[i] != OFFBOARD && board[i] != EMPTY && ColourOf(board[i]) == colour)
+        ++count[TypeOf(board[i])];
+    std::string name = NAMES[KingIndex(colour)];
+    if (count[KING] != 1) return name + " must have exactly one king";
+    int promoted = std::max(0, count[QUEEN] - 1) + std::max(0, count[ROOK] - 2) +
+                   std::max(0, count[BISHOP] - 2) + std::max(0, count[KNIGHT] - 2);
+    if (count[PAWN] + promoted > 8) return name + " has more pieces than promotions can give";
+  }
+  for (int file = 0; file < 8; ++file)
+    for (int rank : {0, 7})
+      if (TypeOf(board[SquareAt(file, rank)]) == PAWN)
+        return "a pawn stands on the first or last rank";
+  return "";
+}
+
+}  // namespace
+
+bool SetPositionFromFen(const std::string& fen, std::string& error) {
+  std::istringstream in(fen);
+  std::vector<std::string> fields;
+  for (std::string f; in >> f;) fields.push_back(f);
+  if (fields.size() < 4 || fields.size() > 6) {
+    error = "FEN needs 4 to 6 fields, got " + std::to_string(fields.size());
+    return false;
+  }
+
+  std::int32_t board[BOARD_SIZE];
+  error = ParsePlacement(fields[0], board);
+  if (error.empty()) error = CheckPieces(board);
+  if (!error.empty()) return false;
+
+  int side;
+  if (fields[1] == "w") {
+    side = WHITE;
+  } else if (fields[1] == "b") {
+    side = BLACK;
+  } else {
+    error = "side to move must be 'w' or 'b', not '" + fields[1] + "'";
+    return false;
+  }
+
+  int rights = 0;
+  if (fields[2] != "-") {
+    struct Right {
+      char letter;
+      int bit, king, kingSquare, rook, rookSquare;
+    };
+    static const Right RIGHTS[4] = {{'K', WHITE_KING_SIDE, KING, E1, ROOK, H1},
+                                    {'Q', WHITE_QUEEN_SIDE, KING, E1, ROOK, A1},
+                                    {'k', BLACK_KING_SIDE, BLACK | KING, E8, BLACK | ROOK, H8},
+                                    {'q', BLACK_QUEEN_SIDE, BLACK | KING, E8, BLACK | ROOK, A8}};
+    for (char c : fields[2]) {
+      const Right* right = nullptr;
+      for (const Right& r : RIGHTS)
+        if (r.letter == c) right = &r;
+      if (right == nullptr || rights & right->bit) {
+        error = "bad castling field '" + fields[2] + "'";
+        return false;
+      }
+      if (board[right->kingSquare] != right->king || board[right->rookSquare] != right->rook) {
+        error = std::string("castling right '") + c + "' without its king and rook at home";
+        return false;
+      }
+      rights |= right->bit;
+    }
+  }
+
+  int ep = NO_SQUARE;
+  if (fields[3] != "-") {
+    ep = ParseSquare(fields[3]);
+    // The square a pawn of the side not to move has just passed over: empty, with that pawn in
+    // front of it and its start square behind it empty.
+    int ahead = side == WHITE ? SOUTH : NORTH;
+    int passedPawn = (side ^ BLACK) | PAWN;
+    bool rankOk = ep != NO_SQUARE && (side == WHITE ? ep / 10 == 4 : ep / 10 == 7);
+    if (!rankOk || board[ep] != EMPTY || board[ep + ahead] != passedPawn ||
+        board[ep - ahead] != EMPTY) {
+      error = "bad en-passant square '" + fields[3] + "'";
+      return false;
+    }
+  }
+
+  int clock = 0;
+  if (fields.size() >= 5 && (clock = ParseCount(fields[4], 9999)) < 0) {
+    error = "bad halfmove clock '" + fields[4] + "'";
+    return false;
+  }
+  if (fields.size() == 6 && ParseCount(fields[5], 999999) < 1) {
+    error = "bad fullmove number '" + fields[5] + "'";
+    return false;
+  }
+
+  Position saved = pos;
+  for (int i = 0; i < BOARD_SIZE; ++i) pos.board[i] = board[i];
+  pos.side = side;
+  pos.epSquare = ep;
+  pos.castleRights = rights;
+  pos.halfmoveClock = clock;
+  pos.historyLength = 0;
+  SetUpDerived();
+  if (InCheck(side ^ BLACK)) {
+    pos = saved;
+    error = "the side not to move is in check";
+    return false;
+  }
+  return true;
+}
+
+std::string PositionToFen() {
+  std::string fen;
+  for (int rank = 7; rank >= 0; --rank) {
+    int empty = 0;
+    for (int file = 0; file < 8; ++file) {
+      int code = pos.board[SquareAt(file, rank)];
+      if (code == EMPTY) {
+        ++empty;
+        continue;
+      }
+      if (empty) fen += static_cast<char>('0' + empty);
+      empty = 0;
+      char letter = PIECE_LETTERS[TypeOf(code)];
+      fen += ColourOf(code) == WHITE ? static_cast<char>(letter - 0x20) : letter;
+    }
+    if (empty) fen += static_cast<char>('0' + empty);
+    if (rank) fen += '/';
+  }
+  fen += pos.side == WHITE ? " w " : " b ";
+  std::string rights;
+  if (pos.castleRights & WHITE_KING_SIDE) rights += 'K';
+  if (pos.castleRights & WHITE_QUEEN_SIDE) rights += 'Q';
+  if (pos.castleRights & BLACK_KING_SIDE) rights += 'k';
+  if (pos.castleRights & BLACK_QUEEN_SIDE) rights += 'q';
+  fen += rights.empty() ? "-" : rights;
+  fen.append(" ").append(SquareName(pos.epSquare)).append(" ");
+  fen.append(std::to_string(pos.halfmoveClock)).append(" 1");
+  return fen;
+}
+
+std::string SquareName(int square) {
+  if (square == NO_SQUARE) return "-";
+  return {static_cast<char>('a' + square % 10 - 1), static_cast<char>('0' + 10 - square / 10)};
+}
+
+std::string MoveToString(Move move) {
+  if (move == NO_MOVE) return "0000";
+  std::string text = SquareName(MoveFrom(move)) + SquareName(MoveTo(move));
+  if (MoveFlags(move) & MF_PROMOTION) text += PIECE_LETTERS[MovePromotion(move) & TYPE_MASK];
+  return text;
+}

@@ -1,0 +1,24 @@
+// Positions and moves as text: FEN in, coordinate notation out.
+#pragma once
+
+#include <string>
+
+#include "engine/position.h"
+
+// Sets pos from a FEN string (six fields; the last two may be missing) and returns true, or
+// leaves pos unchanged, stores a one-line description of the fault in error and returns false.
+// historyLength starts at 0; the derived state is computed. Positions that cannot arise in a
+// game are refused: not exactly one king a side, a pawn on the first or last rank, more pieces
+// than promotions can give, a castling right without its king and rook at home, an en-passant
+// square without the pawn that passed it, or the side not to move in check.
+bool SetPositionFromFen(const std::string& fen, std::string& error);
+
+// Returns the current position as FEN (the fullmove number is written as 1).
+std::string PositionToFen();
+
+// Returns a square's name, "e4", or "-" for NO_SQUARE.
+std::string SquareName(int square);
+
+// Returns a move in coordinate notation: e2e4, castling as the king's move e1g1, promotions with
+// a lower-case letter, b7a8q; "0000" for no move.
+std::string MoveToString(Move move);

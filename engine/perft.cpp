@@ -1,0 +1,19 @@
+// Perft.
+#include "engine/perft.h"
+
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+
+std::uint64_t Perft(int depth) {
+  if (depth <= 0) return 1;
+  MoveList list;
+  GenerateMoves(list);
+  std::uint64_t nodes = 0;
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    nodes += depth == 1 ? 1 : Perft(depth - 1);
+    UndoMove(list.moves[i], undo);
+  }
+  return nodes;
+}

@@ -1,0 +1,7 @@
+// The plain search: the alpha-beta search exactly as first designed, trying moves in generation
+// order and undoing each by writing back saved fields. Slow, and kept as the reference that the
+// game's search is checked against: both return the same score and leave the same bestMove.
+#pragma once
+
+// Same contract as Search.
+int PlainSearch(int alpha, int beta, int depth);

@@ -1,0 +1,153 @@
+// The one shared game state: the board, the side to move and the bookkeeping the rules need,
+// together with the encodings of squares, pieces and moves that every other file uses.
+#pragma once
+
+#include <cstdint>
+
+// The board is a 10x12 mailbox. Index = row * 10 + column; rows 0, 1, 10, 11 and columns 0 and 9
+// are border cells, so a knight's jump or a king's step off the board always lands on a border
+// cell instead of wrapping round.
+//
+//          col 0   1   2   3   4   5   6   7   8   9
+//   row 0      .   .   .   .   .   .   .   .   .   .
+//   row 1      .   .   .   .   .   .   .   .   .   .
+//   row 2      .  a8  b8  c8  d8  e8  f8  g8  h8   .      21 .. 28
+//   row 3      .  a7                          h7   .      31 .. 38
+//   row 4      .  a6                          h6   .      41 .. 48
+//   row 5      .  a5                          h5   .      51 .. 58
+//   row 6      .  a4                          h4   .      61 .. 68
+//   row 7      .  a3                          h3   .      71 .. 78
+//   row 8      .  a2                          h2   .      81 .. 88
+//   row 9      .  a1  b1  c1  d1  e1  f1  g1  h1   .      91 .. 98
+//   row 10     .   .   .   .   .   .   .   .   .   .
+//   row 11     .   .   .   .   .   .   .   .   .   .
+enum Square : int {
+  // clang-format off
+  A8 = 21, B8, C8, D8, E8, F8, G8, H8,
+  A7 = 31, B7, C7, D7, E7, F7, G7, H7,
+  A6 = 41, B6, C6, D6, E6, F6, G6, H6,
+  A5 = 51, B5, C5, D5, E5, F5, G5, H5,
+  A4 = 61, B4, C4, D4, E4, F4, G4, H4,
+  A3 = 71, B3, C3, D3, E3, F3, G3, H3,
+  A2 = 81, B2, C2, D2, E2, F2, G2, H2,
+  A1 = 91, B1, C1, D1, E1, F1, G1, H1,
+  // clang-format on
+};
+constexpr int BOARD_SIZE = 120;
+constexpr int NO_SQUARE = -1;
+
+// One step in each direction; white pawns move NORTH (toward lower indices).
+constexpr int NORTH = -10, SOUTH = 10, EAST = 1, WEST = -1;
+
+// A cell holds a piece code: the type in the low three bits, the colour in bit 3.
+constexpr int EMPTY = 0, PAWN = 1, KNIGHT = 2, BISHOP = 3, ROOK = 4, QUEEN = 5, KING = 6;
+constexpr int OFFBOARD = 7;
+constexpr int WHITE = 0, BLACK = 8;
+constexpr int TYPE_MASK = 7;
+constexpr int COLOUR_MASK = 8;
+
+// Castling rights, one bit each.
+constexpr int WHITE_KING_SIDE = 1, WHITE_QUEEN_SIDE = 2, BLACK_KING_SIDE = 4, BLACK_QUEEN_SIDE = 8;
+constexpr int ALL_CASTLE_RIGHTS = 15;
+
+// A move is four bytes handled as one 32-bit value: from (lowest byte), to, promotion, flags.
+// The value 0 is never a real move and means "no move".
+using Move = std::uint32_t;
+constexpr Move NO_MOVE = 0;
+
+enum MoveFlag : int {
+  MF_CAPTURE = 1,      // any capture, en passant included
+  MF_CASTLE = 2,       // the king's move; the rook moves as a side effect
+  MF_EN_PASSANT = 4,   // the captured pawn is not on the destination square
+  MF_DOUBLE_PUSH = 8,  // pawn double step; sets the en-passant square
+  MF_PAWN = 16,        // every pawn move
+  MF_PROMOTION = 32,   // pawn move onto the last rank
+};
+
+constexpr Move EncodeMove(int from, int to, int promotion, int flags) {
+  return static_cast<Move>(from) | static_cast<Move>(to) << 8 | static_cast<Move>(promotion) << 16 |
+         static_cast<Move>(flags) << 24;
+}
+constexpr int MoveFrom(Move m) {
+  return static_cast<int>(m & 0xFF);
+}
+constexpr int MoveTo(Move m) {
+  return static_cast<int>(m >> 8 & 0xFF);
+}
+constexpr int MovePromotion(Move m) {
+  return static_cast<int>(m >> 16 & 0xFF);
+}
+constexpr int MoveFlags(Move m) {
+  return static_cast<int>(m >> 24);
+}
+
+// No side can ever have more pseudo-legal moves than this. A side has at most 16 pieces: the king
+// (8 steps) and 15 others, of which at most 9 can be queens (the first and 8 promoted pawns, 27
+// moves at most each); the rest are at most 2 rooks (14), 2 bishops (13) and 2 knights (8). A pawn
+// that stays a pawn has at most 12 moves (three promoting targets times four pieces), fewer than a
+// queen. Add 2 castling moves and 2 en-passant captures: 8 + 9*27 + 2*14 + 2*13 + 2*8 + 2 + 2 =
+// 325.
+constexpr int MAX_MOVES = 325;
+
+struct MoveList {
+  Move moves[MAX_MOVES];
+  int count;
+};
+
+constexpr int MAX_HISTORY = 1200;
+
+// The strong keys of the latest positions, kept for repetition detection. Only positions since
+// the last capture or pawn move can repeat, and a clock of 100 ends the game, so 100 entries would
+// do; the ring is larger so that a search, which records its own moves above the game's last
+// entry, can never overwrite one of the game's latest 100 (a search path is at most MAX_PLY deep).
+constexpr int KEY_RING = 512;
+
+struct Position {
+  std::int32_t board[BOARD_SIZE];
+  std::int32_t side;           // WHITE or BLACK
+  std::int32_t epSquare;       // the square a double-stepping pawn passed over, or NO_SQUARE
+  std::int32_t castleRights;   // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
+  std::int32_t halfmoveClock;  // plies since the last capture or pawn move
+  std::int32_t historyLength;  // entries stored in history, at most MAX_HISTORY
+  std::uint32_t hash;          // ComputeHash() of this position
+  std::uint32_t history[MAX_HISTORY];  // hash after each move, oldest first
+
+  // Derived state, kept up to date by MakeMove and UndoMove so that the hot paths need not
+  // rescan the board. SetUpDerived() recomputes all of it from the fields above.
+  std::int32_t kingSquare[2];  // indexed by colour >> 3
+  std::int32_t material;       // white's PIECE_VALUE sum minus black's
+  std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
+  std::int32_t plyCount;       // moves made since the position was set up; never capped
+  std::uint64_t keyRing[KEY_RING];  // key after move n stored at keyRing[(n - 1) % KEY_RING]
+};
+
+extern Position pos;
+extern Move bestMove;
+
+extern const std::int32_t START_BOARD[BOARD_SIZE];
+extern const std::int32_t DIRECTIONS[8][9];
+extern const bool SLIDES[8];
+
+constexpr int TypeOf(int piece) {
+  return piece & TYPE_MASK;
+}
+constexpr int ColourOf(int piece) {
+  return piece & COLOUR_MASK;
+}
+constexpr int KingIndex(int colour) {
+  return colour >> 3;
+}
+
+// Sets up the starting position with white to move and an empty history.
+void InitPosition();
+
+// Stores the 32-bit fingerprint of the current position in pos.hash. It ignores the side to move
+// and folds the board into eleven bits, so different positions can share it.
+void ComputeHash();
+
+// Recomputes kingSquare, material, key, hash and the key ring's start from board, side,
+// castleRights and epSquare; used after setting a position up by hand.
+void SetUpDerived();
+
+// Returns the Zobrist key of the current position, computed from scratch.
+std::uint64_t ComputeKey();

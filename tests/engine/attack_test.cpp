@@ -1,0 +1,93 @@
+// The attack tests: the quirks of the generator-based definition, and the fast test checked
+// against that definition on many positions.
+#include "engine/attack.h"
+
+#include <random>
+
+#include "engine/makemove.h"
+#include "test_util.h"
+
+TEST(Attack, DefinitionQuirks) {
+  InitPosition();
+  for (auto attacked : {IsAttacked, IsAttackedByGenerator}) {
+    EXPECT_FALSE(attacked(E2, BLACK));
+    EXPECT_TRUE(attacked(E3, WHITE));   // empty, reached by the pawn step e2-e3
+    EXPECT_TRUE(attacked(E4, WHITE));   // and by the double step
+    EXPECT_FALSE(attacked(D6, WHITE));  // covered by nothing
+  }
+  EXPECT_FALSE(InCheck(WHITE));
+  EXPECT_FALSE(InCheck(BLACK));
+
+  // A rook on the open file checks whoever is to move, and the test leaves side alone.
+  for (int side : {WHITE, BLACK}) {
+    SetFen("4r1k1/8/8/8/8/8/8/4K3 w - - 0 1");
+    pos.side = side;
+    EXPECT_TRUE(InCheck(WHITE));
+    EXPECT_TRUE(InCheckByGenerator(WHITE));
+    EXPECT_EQ(pos.side, side);
+  }
+
+  // A pawn covers empty squares straight ahead, not diagonally.
+  SetFen("4k3/8/8/8/8/8/4p3/7K w - - 0 1");
+  for (auto attacked : {IsAttacked, IsAttackedByGenerator}) {
+    EXPECT_FALSE(attacked(F1, BLACK));
+    EXPECT_TRUE(attacked(E1, BLACK));
+  }
+
+  // A castling move counts for its king's destination whatever stands there, and an en-passant
+  // capture for its square.
+  SetFen("r3k2r/8/8/3pP3/8/8/8/4K3 w kq d6 0 1");
+  for (auto attacked : {IsAttacked, IsAttackedByGenerator}) {
+    EXPECT_TRUE(attacked(G8, BLACK));
+    EXPECT_TRUE(attacked(C8, BLACK));
+    EXPECT_FALSE(attacked(G1, BLACK));
+    EXPECT_TRUE(attacked(D6, WHITE));
+  }
+}
+
+// Plays random legal moves from varied positions and checks, at every position, the fast attack
+// and check tests against the generator-based definitions for every square and both colours, and
+// that UndoMove restores the position exactly.
+TEST(Attack, FastTestMatchesDefinition) {
+  const char* starts[] = {
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+      "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+      "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+      "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+  };
+  std::mt19937 rng(12345);
+  int positions = 0;
+  for (int game = 0; game < 48; ++game) {
+    SetFen(starts[game % 6]);
+    for (int ply = 0; ply < 80; ++ply) {
+      for (int square = A8; square <= H1; ++square)
+        for (int by : {WHITE, BLACK})
+          ASSERT_EQ(IsAttacked(square, by), IsAttackedByGenerator(square, by))
+              << PositionToFen() << " square " << SquareName(square) << " by " << by;
+      for (int colour : {WHITE, BLACK})
+        ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
+      ++positions;
+
+      MoveList list;
+      GenerateMoves(list);
+      Move legal[MAX_MOVES];
+      int count = 0;
+      for (int i = 0; i < list.count; ++i) {
+        const Position before = pos;
+        Undo undo;
+        if (!MakeMove(list.moves[i], undo)) {
+          ASSERT_TRUE(SamePosition(pos, before)) << "refused " << MoveToString(list.moves[i]);
+          continue;
+        }
+        legal[count++] = list.moves[i];
+        UndoMove(list.moves[i], undo);
+        ASSERT_TRUE(SamePosition(pos, before)) << "undo " << MoveToString(list.moves[i]);
+      }
+      if (count == 0) break;
+      ASSERT_TRUE(MakeMove(legal[rng() % count]));
+    }
+  }
+  EXPECT_GT(positions, 2000);
+}

@@ -1,0 +1,95 @@
+// Making moves: what a legal move changes and that a refusal changes nothing.
+#include "engine/makemove.h"
+
+#include "test_util.h"
+
+// Makes the named move and checks it is accepted; returns false (failing the test) otherwise.
+static bool Make(const char* name) {
+  Move move = FindMove(name);
+  EXPECT_NE(move, NO_MOVE) << name << " is not generated in " << PositionToFen();
+  return move != NO_MOVE && MakeMove(move);
+}
+
+// Checks that the named generated move is refused and leaves every field as it was.
+static void ExpectRefused(const char* fen, const char* name) {
+  SetFen(fen);
+  Move move = FindMove(name);
+  ASSERT_NE(move, NO_MOVE) << name << " is not generated in " << fen;
+  const Position before = pos;
+  EXPECT_FALSE(MakeMove(move)) << fen << " " << name;
+  EXPECT_TRUE(SamePosition(pos, before)) << fen << " " << name;
+}
+
+TEST(MakeMove, UpdatesEveryField) {
+  InitPosition();
+  ASSERT_TRUE(Make("e2e4"));
+  EXPECT_EQ(pos.board[E4], PAWN);
+  EXPECT_EQ(pos.board[E2], EMPTY);
+  EXPECT_EQ(pos.epSquare, E3);
+  EXPECT_EQ(pos.halfmoveClock, 0);
+  EXPECT_EQ(pos.side, BLACK);
+  EXPECT_EQ(pos.castleRights, 15);
+  EXPECT_EQ(pos.historyLength, 1);
+  EXPECT_EQ(pos.history[0], pos.hash);
+
+  // The clock counts non-pawn, non-capturing moves, castling included.
+  SetFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 7 1");
+  ASSERT_TRUE(Make("e1g1"));
+  EXPECT_EQ(pos.board[G1], KING);
+  EXPECT_EQ(pos.board[F1], ROOK);
+  EXPECT_EQ(pos.board[H1], EMPTY);
+  EXPECT_EQ(pos.board[E1], EMPTY);
+  EXPECT_EQ(pos.castleRights, 12);
+  EXPECT_EQ(pos.halfmoveClock, 8);
+  ASSERT_TRUE(Make("e8c8"));
+  EXPECT_EQ(pos.board[C8], BLACK | KING);
+  EXPECT_EQ(pos.board[D8], BLACK | ROOK);
+  EXPECT_EQ(pos.board[A8], EMPTY);
+  EXPECT_EQ(pos.castleRights, 0);
+
+  // En passant empties the passed pawn's square; promotions keep the mover's colour.
+  SetFen("4k3/3p4/8/4P3/8/8/8/4K3 b - - 0 1");
+  ASSERT_TRUE(Make("d7d5"));
+  EXPECT_EQ(pos.epSquare, D6);
+  Move ep = FindMove("e5d6");
+  EXPECT_EQ(ep, EncodeMove(E5, D6, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
+  ASSERT_TRUE(MakeMove(ep));
+  EXPECT_EQ(pos.board[D5], EMPTY);
+  EXPECT_EQ(pos.board[D6], PAWN);
+  SetFen("8/1P6/7k/8/8/8/6p1/K7 w - - 0 1");
+  ASSERT_TRUE(Make("b7b8q"));
+  EXPECT_EQ(pos.board[B8], QUEEN);
+  ASSERT_TRUE(Make("g2g1q"));
+  EXPECT_EQ(pos.board[G1], BLACK | QUEEN);
+}
+
+TEST(MakeMove, Refusals) {
+  // Castling through occupied cells, out of check, through or onto attacked squares.
+  ExpectRefused("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e1g1");
+  ExpectRefused("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e1c1");
+  ExpectRefused("4k3/8/8/8/8/8/8/RN2K2R w KQ - 0 1", "e1c1");
+  ExpectRefused("4k3/8/8/8/8/8/8/R3K1NR w KQ - 0 1", "e1g1");
+  ExpectRefused("4k3/8/8/8/8/8/4r3/R3K2R w KQ - 0 1", "e1g1");
+  ExpectRefused("4k3/8/8/8/8/8/4r3/R3K2R w KQ - 0 1", "e1c1");
+  ExpectRefused("2r1k3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1");
+  ExpectRefused("3rk3/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1c1");
+  ExpectRefused("4k1r1/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1");
+  ExpectRefused("4kr2/8/8/8/8/8/8/R3K2R w KQ - 0 1", "e1g1");
+  // Once the king stands on g1 a pawn on h2 can capture it.
+  ExpectRefused("4k3/8/8/8/8/8/4p2p/R3K2R w KQ - 0 1", "e1g1");
+  // A pinned piece, a king stepping into check, a move left in check.
+  ExpectRefused("4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1", "e2c3");
+  ExpectRefused("4k3/3r4/8/8/8/8/8/4K3 w - - 0 1", "e1d1");
+  ExpectRefused("4k3/4r3/8/8/8/8/8/N3K3 w - - 0 1", "a1b3");
+  // An en-passant capture that uncovers the king along the rank.
+  ExpectRefused("4k3/8/8/K2pP2r/8/8/8/8 w - d6 0 1", "e5d6");
+
+  // Long castling may pass a b1 that is attacked but empty, and squares covered only by a
+  // pawn's diagonal do not count.
+  SetFen("1r2k3/8/8/8/8/8/8/R3K2R w KQ - 0 1");
+  EXPECT_TRUE(Make("e1c1"));
+  SetFen("4k3/8/8/8/8/8/4p3/R3K2R w KQ - 0 1");
+  EXPECT_TRUE(Make("e1g1"));
+  SetFen("4k3/8/8/8/8/8/4p3/R3K2R w KQ - 0 1");
+  EXPECT_TRUE(Make("e1c1"));
+}

@@ -1,0 +1,50 @@
+// The generator's fixed order and the bound on the move list.
+#include "engine/perft.h"
+#include "test_util.h"
+
+TEST(MoveGen, FixedOrder) {
+  InitPosition();
+  EXPECT_EQ(GeneratedMoves(),
+            "a2a3 a2a4 b2b3 b2b4 c2c3 c2c4 d2d3 d2d4 e2e3 e2e4 f2f3 f2f4 g2g3 g2g4 h2h3 h2h4 "
+            "b1a3 b1c3 g1f3 g1h3 e1g1 e1c1");
+  MoveList list;
+  GenerateMoves(list);
+  EXPECT_EQ(list.moves[0], EncodeMove(A2, A3, 0, MF_PAWN));
+  EXPECT_EQ(list.moves[1], EncodeMove(A2, A4, 0, MF_PAWN | MF_DOUBLE_PUSH));
+  EXPECT_EQ(list.moves[20], EncodeMove(E1, G1, 0, MF_CASTLE));
+
+  // Promotions: the capture toward file a first, then the step, each as N, B, R, Q.
+  SetFen("r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
+  GenerateMoves(list);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(list.moves[i],
+              EncodeMove(B7, i < 4 ? A8 : B8, KNIGHT + i % 4,
+                         i < 4 ? MF_PAWN | MF_PROMOTION | MF_CAPTURE : MF_PAWN | MF_PROMOTION));
+  }
+
+  // Edge-file pawns capture only toward the board; a knight in the corner has two moves; a
+  // rook's ray includes an enemy and stops before a friend.
+  SetFen("4k3/p6p/1N4N1/8/8/8/8/N3K2R b - - 0 1");
+  std::string black = GeneratedMoves();
+  EXPECT_NE(black.find("a7b6 a7a6 a7a5 h7g6 h7h6 h7h5"), std::string::npos) << black;
+  SetFen("4k3/8/8/8/8/7p/6B1/N3K2R w - - 0 1");
+  EXPECT_EQ(GeneratedMoves(),
+            "g2f3 g2e4 g2d5 g2c6 g2b7 g2a8 g2h3 g2f1 a1b3 a1c2 e1d2 e1e2 e1f2 e1d1 e1f1 "
+            "h1h2 h1h3 h1g1 h1f1");
+
+  // En passant comes last, the capture from file a's side first; the double step sets it up.
+  SetFen("4k3/8/8/2PpP3/8/8/8/4K3 w - d6 0 1");
+  std::string ep = GeneratedMoves();
+  EXPECT_EQ(ep.substr(ep.size() - 9), "c5d6 e5d6") << ep;
+  GenerateMoves(list);
+  EXPECT_EQ(MoveFlags(list.moves[list.count - 1]), MF_PAWN | MF_CAPTURE | MF_EN_PASSANT);
+}
+
+// Real positions reach 218 legal moves; none of them may be lost.
+TEST(MoveGen, ListHoldsPositionsWithHundredsOfMoves) {
+  SetFen("R6R/3Q4/1Q4Q1/4Q3/2Q4Q/Q4Q2/pp1Q4/kBNN1KB1 w - - 0 1");
+  MoveList list;
+  GenerateMoves(list);
+  EXPECT_GT(list.count, 120);
+  EXPECT_EQ(Perft(1), 218u);
+}

@@ -1,0 +1,118 @@
+// Runs programs as real processes with chosen standard descriptors, for the tests that check
+// what a whole program delivers: its bytes, its reports and its exit status.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+inline constexpr int CLOSED = -1;          // the child gets this standard descriptor closed
+inline constexpr int CAPTURE = -2;         // the child's standard output goes to a pipe we read
+inline constexpr int TIMEOUT_MS = 120000;  // bound on any wait for the child
+inline constexpr int QUIET_MS = 300;       // how long a waiting child must stay silent
+inline constexpr int KILLED_STATUS = 999;  // Finish's status for a child ended by a signal
+
+// Owns a close-on-exec descriptor.
+struct Fd {
+  int fd = -1;
+  ~Fd() { Close(); }
+  // Closes the descriptor if it is open.
+  void Close() {
+    if (fd >= 0) close(fd);
+    fd = -1;
+  }
+};
+
+// A close-on-exec pipe, so that only the descriptors given to the child stay open in it.
+struct Pipe {
+  Fd read, write;
+  Pipe() {
+    int ends[2];
+    EXPECT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    read.fd = ends[0];
+    write.fd = ends[1];
+  }
+};
+
+// Opens path close-on-exec with flags; returns the descriptor.
+inline int OpenPath(const char* path, int flags) {
+  const int fd = open(path, flags | O_CLOEXEC);
+  EXPECT_GE(fd, 0) << path;
+  return fd;
+}
+
+// Starts program with args and fds as its descriptors 0, 1, 2 (CLOSED closes one); returns pid.
+inline pid_t StartProgram(const char* program, const std::vector<const char*>& args,
+                          std::array<int, 3> fds) {
+  std::vector<char*> argv{const_cast<char*>(program)};
+  for (const char* arg : args) argv.push_back(const_cast<char*>(arg));
+  argv.push_back(nullptr);
+  signal(SIGPIPE, SIG_IGN);  // our writes to a dead child must fail, not kill the test
+  const pid_t pid = fork();
+  if (pid == 0) {
+    for (int target = 0; target < 3; ++target) {
+      if (fds[target] == CLOSED)
+        close(target);
+      else
+        dup2(fds[target], target);
+    }
+    signal(SIGPIPE, SIG_DFL);  // the program must protect itself
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+// Reads from fd until count bytes, end of data or timeoutMs without data; returns what came.
+inline std::string ReadFor(int fd, std::size_t count, int timeoutMs) {
+  std::string got;
+  pollfd watch{fd, POLLIN, 0};
+  while (got.size() < count && poll(&watch, 1, timeoutMs) > 0) {
+    char chunk[4096];
+    const ssize_t n = read(fd, chunk, std::min(sizeof chunk, count - got.size()));
+    if (n <= 0) break;  // EIO is how a pseudo-terminal reports that the child has gone
+    got.append(chunk, static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+// Reads out and err (either may be -1) to their end, then reaps pid; returns what it delivered.
+inline Outcome Finish(pid_t pid, int out, int err) {
+  Outcome outcome{KILLED_STATUS, "", ""};
+  if (out >= 0) outcome.out = ReadFor(out, std::string::npos, TIMEOUT_MS);
+  if (err >= 0) outcome.err = ReadFor(err, std::string::npos, TIMEOUT_MS);
+  int status = 0;
+  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
+    if (waited > TIMEOUT_MS) {
+      ADD_FAILURE() << "the program did not end";
+      kill(pid, SIGKILL);
+    }
+    usleep(10000);
+  }
+  if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+  return outcome;
+}
+
+// Runs program with standard input in and output out; standard error is always captured.
+inline Outcome RunProgram(const char* program, const std::vector<const char*>& args, int in,
+                          int out = CAPTURE) {
+  Pipe outPipe, errPipe;
+  const pid_t pid =
+      StartProgram(program, args, {in, out == CAPTURE ? outPipe.write.fd : out, errPipe.write.fd});
+  outPipe.write.Close();
+  errPipe.write.Close();
+  return Finish(pid, outPipe.read.fd, errPipe.read.fd);
+}

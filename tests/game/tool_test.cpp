@@ -1,0 +1,56 @@
+// chessbench: the divide layout other engines are compared with, and its answers to bad input.
+#include "process.h"
+
+namespace {
+
+// Runs chessbench with args and standard input from /dev/null.
+Outcome Bench(const std::vector<const char*>& args) {
+  Fd devNull{OpenPath("/dev/null", O_RDONLY)};
+  return RunProgram(CHESSBENCH_BIN, args, devNull.fd);
+}
+
+}  // namespace
+
+TEST(Tool, PerftDivideAndSearch) {
+  Outcome run = Bench({"perft", "2", "8/8/8/8/k2Pp2Q/8/8/3K4", "b", "-", "d3", "0", "1"});
+  EXPECT_EQ(run.status, 0);
+  // The en-passant capture e4d3 would expose the king on the fourth rank, so it is not listed.
+  EXPECT_EQ(run.out,
+            "a4a5: 23\na4b5: 23\na4b4: 23\na4a3: 23\na4b3: 22\ne4e3: 22\n\nNodes searched: 136\n");
+
+  run = Bench({"perft", "1", "4k3/1P6/8/8/8/8/8/4K3 w - -"});
+  EXPECT_EQ(run.out.substr(0, 40), "b7b8n: 1\nb7b8b: 1\nb7b8r: 1\nb7b8q: 1\ne1d2");
+
+  run = Bench({"search", "2", "6k1/5ppp/8/8/8/8/5PPP/R2R2K1", "w", "-", "-"});
+  EXPECT_EQ(run.out.substr(0, 27), "bestmove a1a8 score 9999\nno");
+  run = Bench({"search", "3", "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"});
+  EXPECT_EQ(run.out.substr(0, 29), "bestmove 0000 score -10000\nno");
+}
+
+TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
+  const std::vector<std::vector<const char*>> bad = {
+      {},
+      {"perfect", "3"},
+      {"perft"},
+      {"perft", "11"},
+      {"perft", "-1"},
+      {"perft", "3x"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN", "w", "KQkq", "-"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNZ", "w", "KQkq", "-"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "x", "KQkq", "-"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQkz", "-"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQkq", "e9"},
+      {"perft", "2", "rnbqqbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQ", "-"},
+      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNP", "w", "KQkq", "-"},
+      {"search", "x"},
+      {"bench", "extra"},
+  };
+  for (const auto& args : bad) {
+    Outcome run = Bench(args);
+    std::string shown = args.empty() ? "(none)" : args[0];
+    EXPECT_EQ(run.status, 2) << shown;
+    EXPECT_EQ(run.out, "") << shown;
+    EXPECT_EQ(run.err.rfind("chessbench: ", 0), 0u) << shown << ": " << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": " << run.err;
+  }
+}

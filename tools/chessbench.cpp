@@ -1,0 +1,246 @@
+// chessbench: the developer's tool for checking the rules and the search against other engines
+// and against the plain reference search, and for timing them.
+//
+//   chessbench perft DEPTH [FEN...]   divide: each legal root move's count, then the total
+//   chessbench search DEPTH [FEN...]  the best move, its score and the nodes searched
+//   chessbench game [PLIES] [--plain] the self-played game, one line per ply, without diagrams
+//   chessbench compare [PLIES]        the game's first plies searched by both searches, timed
+//   chessbench bench                  fixed positions at depth 6; the node total is a signature
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/notation.h"
+#include "engine/perft.h"
+#include "engine/plain_search.h"
+#include "engine/position.h"
+#include "engine/search.h"
+#include "game/driver.h"
+
+namespace {
+
+constexpr int EXIT_USAGE = 2;
+constexpr int MAX_TOOL_DEPTH = 10;
+
+const char* const USAGE =
+    "usage: chessbench perft DEPTH [FEN...] | search DEPTH [FEN...] | game [PLIES] [--plain] | "
+    "compare [PLIES] | bench";
+
+// Reports bad input in one line on standard error and exits with status 2.
+[[noreturn]] void Fail(const std::string& message) {
+  std::fprintf(stderr, "chessbench: %s\n", message.c_str());
+  std::exit(EXIT_USAGE);
+}
+
+// Parses a whole number from 0 to limit, or fails naming what it was meant to be.
+int ParseNumber(const char* text, int limit, const char* what) {
+  char* end = nullptr;
+  errno = 0;
+  long value = std::strtol(text, &end, 10);
+  if (*text < '0' || *text > '9' || *end != '\0' || errno != 0 || value > limit)
+    Fail(std::string(what) + " must be a number from 0 to " + std::to_string(limit) + ", not '" +
+         text + "'");
+  return static_cast<int>(value);
+}
+
+// Sets up the position from the FEN words args[first..], or the starting position if none.
+void SetUpFromArgs(int argc, char** argv, int first) {
+  if (first >= argc) {
+    InitPosition();
+    return;
+  }
+  std::string fen;
+  for (int i = first; i < argc; ++i) fen += std::string(i > first ? " " : "") + argv[i];
+  std::string error;
+  if (!SetPositionFromFen(fen, error)) Fail("bad FEN: " + error);
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// Prints each legal root move's perft count in generation order, then the total.
+int RunPerft(int depth) {
+  MoveList list;
+  GenerateMoves(list);
+  std::uint64_t total = 0;
+  if (depth == 0) total = 1;
+  for (int i = 0; depth > 0 && i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    std::uint64_t nodes = Perft(depth - 1);
+    UndoMove(list.moves[i], undo);
+    std::printf("%s: %llu\n", MoveToString(list.moves[i]).c_str(),
+                static_cast<unsigned long long>(nodes));
+    total += nodes;
+  }
+  std::printf("\nNodes searched: %llu\n", static_cast<unsigned long long>(total));
+  return 0;
+}
+
+// Searches the position to depth with the full window and prints the move and the node count.
+int RunSearch(int depth) {
+  bestMove = NO_MOVE;
+  searchNodes = 0;
+  int score = Search(-SCORE_INF, SCORE_INF, depth);
+  std::printf("bestmove %s score %d\nnodes %llu\n", MoveToString(bestMove).c_str(), score,
+              static_cast<unsigned long long>(searchNodes));
+  return 0;
+}
+
+const char* ResultName(TurnResult result) {
+  switch (result) {
+    case CHECKMATE:
+      return "CHECKMATE!";
+    case STALEMATE:
+      return "STALEMATE!";
+    case DRAW:
+      return "DRAW!";
+    default:
+      return "unfinished";
+  }
+}
+
+// Plays the game (or its first plies) and prints one line per ply, then the result and totals.
+// With plain set, the plain reference search chooses the moves instead.
+int RunGameLines(int plies, bool plain) {
+  InitPosition();
+  std::uint64_t totalNodes = 0;
+  double totalMs = 0, slowestMs = 0;
+  TurnResult result = MOVED;
+  int ply = 0;
+  while (ply < plies && (result == MOVED || result == MOVED_CHECK)) {
+    searchNodes = 0;
+    auto start = std::chrono::steady_clock::now();
+    Turn turn = plain ? TakeTurnWith(PlainSearch) : TakeTurn();
+    double ms = MillisecondsSince(start);
+    result = turn.result;
+    if (turn.move == NO_MOVE) break;
+    ++ply;
+    std::printf("%d %s score %d nodes %llu ms %.1f\n", ply, MoveToString(turn.move).c_str(),
+                turn.score, static_cast<unsigned long long>(searchNodes), ms);
+    std::fflush(stdout);
+    totalNodes += searchNodes;
+    totalMs += ms;
+    if (ms > slowestMs) slowestMs = ms;
+  }
+  std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n", ResultName(result), ply,
+              static_cast<unsigned long long>(totalNodes), totalMs, slowestMs);
+  return 0;
+}
+
+// Plays the game's first plies; at each position runs both searches from the same state and
+// prints their times and node counts, then the ratios of the totals.
+int RunCompare(int plies) {
+  InitPosition();
+  std::uint64_t fastNodes = 0, plainNodes = 0;
+  double fastMs = 0, plainMs = 0;
+  for (int ply = 1; ply <= plies; ++ply) {
+    searchNodes = 0;
+    bestMove = NO_MOVE;
+    auto start = std::chrono::steady_clock::now();
+    int plainScore = PlainSearch(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
+    double pMs = MillisecondsSince(start);
+    Move plainMove = bestMove;
+    std::uint64_t pNodes = searchNodes;
+
+    searchNodes = 0;
+    start = std::chrono::steady_clock::now();
+    Turn turn = TakeTurn();
+    double fMs = MillisecondsSince(start);
+    if (turn.move != plainMove || turn.score != plainScore) {
+      std::printf("ply %d: the searches differ (%s %d against %s %d)\n", ply,
+                  MoveToString(turn.move).c_str(), turn.score, MoveToString(plainMove).c_str(),
+                  plainScore);
+      return 1;
+    }
+    std::printf("%d %s plain %llu nodes %.1f ms fast %llu nodes %.2f ms\n", ply,
+                MoveToString(turn.move).c_str(), static_cast<unsigned long long>(pNodes), pMs,
+                static_cast<unsigned long long>(searchNodes), fMs);
+    std::fflush(stdout);
+    plainNodes += pNodes;
+    plainMs += pMs;
+    fastNodes += searchNodes;
+    fastMs += fMs;
+    if (turn.result != MOVED && turn.result != MOVED_CHECK) break;
+  }
+  std::printf(
+      "plain %llu nodes %.1f ms, fast %llu nodes %.1f ms: nodes ratio %.1f, time ratio %.1f\n",
+      static_cast<unsigned long long>(plainNodes), plainMs,
+      static_cast<unsigned long long>(fastNodes), fastMs,
+      static_cast<double>(plainNodes) / static_cast<double>(fastNodes ? fastNodes : 1),
+      plainMs / (fastMs > 0 ? fastMs : 1));
+  return 0;
+}
+
+// Positions rich in tactics, castling, en passant and promotions, for the bench signature.
+const char* const BENCH_FENS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
+    "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - - 0 10",
+    "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1",
+    "8/8/3k4/8/3K4/8/3P4/8 w - - 60 1",
+};
+
+// Searches each bench position at depth 6 and prints the node total.
+int RunBench() {
+  std::uint64_t total = 0;
+  auto start = std::chrono::steady_clock::now();
+  for (const char* fen : BENCH_FENS) {
+    std::string error;
+    if (!SetPositionFromFen(fen, error)) Fail("bench position: " + error);
+    searchNodes = 0;
+    bestMove = NO_MOVE;
+    int score = Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
+    std::printf("%-75s %s %6d %10llu\n", fen, MoveToString(bestMove).c_str(), score,
+                static_cast<unsigned long long>(searchNodes));
+    total += searchNodes;
+  }
+  double ms = MillisecondsSince(start);
+  std::printf("bench nodes %llu ms %.0f nps %.0f\n", static_cast<unsigned long long>(total), ms,
+              ms > 0 ? static_cast<double>(total) * 1000.0 / ms : 0.0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) Fail(std::string("no command given; ") + USAGE);
+  std::string command = argv[1];
+  if (command == "perft" || command == "search") {
+    if (argc < 3) Fail(command + " needs a depth");
+    int depth = ParseNumber(argv[2], MAX_TOOL_DEPTH, "depth");
+    SetUpFromArgs(argc, argv, 3);
+    return command == "perft" ? RunPerft(depth) : RunSearch(depth);
+  }
+  if (command == "game") {
+    int plies = 1 << 30;
+    bool plain = false;
+    for (int i = 2; i < argc; ++i) {
+      if (std::strcmp(argv[i], "--plain") == 0)
+        plain = true;
+      else
+        plies = ParseNumber(argv[i], 100000, "plies");
+    }
+    return RunGameLines(plies, plain);
+  }
+  if (command == "compare") {
+    if (argc > 3) Fail("compare takes at most one argument");
+    return RunCompare(argc == 3 ? ParseNumber(argv[2], 100000, "plies") : 30);
+  }
+  if (command == "bench") {
+    if (argc > 2) Fail("bench takes no arguments");
+    return RunBench();
+  }
+  Fail("unknown command '" + command + "'; " + USAGE);
+}
