@@ -1,10 +1,197 @@
-// The game's search.
+// The game's search: the same values as the plain alpha-beta search, found with far fewer nodes.
+//
+// Why it can be exact. Every call of the plain search is a pure function of the position (board,
+// side, castling rights, en-passant square, halfmove clock and history length), the depth, the
+// window and the ply below the root (the ply cap). A leaf returns Evaluate(); a node without a
+// legal move returns the mate score historyLength - SCORE_INF or 0; a node with depth > 0, a
+// legal move and a clock of 100 or more returns 0; every other node returns its minimax value v
+// clamped to the window, where v is the value of the tree the search defines (one ply more at
+// every node whose side to move is in check). The root plays the first move in generation order
+// whose value is the maximum. So any method that computes the same values gives the same game:
+//   - inside the tree moves are tried in any order (best first), and a node returns a bound
+//     (fail-soft) that is exact wherever the plain search's value is;
+//   - the root keeps generation order and asks of each later move only whether it beats the best
+//     so far (a null window), computing the exact value only of a move that does;
+//   - a node's value is remembered in the transposition table together with everything it
+//     depends on beyond the key: the root search it was found in, the ply (which fixes the
+//     history length and the distance to the cap), the depth, and the halfmove clock wherever a
+//     clock of 100 can still be reached below the node. Only then may it stand in for a search.
+//   - a node whose clock has reached 100 only needs to know whether it has a legal move.
 #include "engine/search.h"
 
-#include "engine/plain_search.h"
+#include <algorithm>
+
+#include "engine/attack.h"
+#include "engine/evaluate.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/transposition.h"
 
 std::uint64_t searchNodes = 0;
 
+namespace {
+
+constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
+
+// Move ordering: the table's move, then captures (most valuable victim, then least valuable
+// attacker) and promotions, then the two quiet moves that last cut off at this ply (killers),
+// then the other quiet moves by how often they cut off before (history).
+constexpr int TABLE_MOVE_ORDER = 1 << 30;
+constexpr int CAPTURE_ORDER = 1 << 29;
+constexpr int KILLER_ORDER = 1 << 28;
+constexpr int HISTORY_LIMIT = 1 << 20;
+
+std::uint16_t searchId = 0;
+Move killers[MAX_PLY][2];
+int history[16][BOARD_SIZE];
+
+// Returns the order key of a move: higher is tried first.
+int OrderKey(Move move, Move tableMove, int ply) {
+  if (move == tableMove) return TABLE_MOVE_ORDER;
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  if (flags & (MF_CAPTURE | MF_PROMOTION)) {
+    int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
+    return CAPTURE_ORDER + 64 * PIECE_VALUE[victim] + 8 * MovePromotion(move) -
+           TypeOf(pos.board[from]);
+  }
+  if (move == killers[ply][0]) return KILLER_ORDER + 1;
+  if (move == killers[ply][1]) return KILLER_ORDER;
+  return history[pos.board[from] & 15][to];
+}
+
+// Moves the best-ordered of moves[first..count) to first.
+void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
+  int best = first;
+  for (int i = first + 1; i < list.count; ++i)
+    if (keys[i] > keys[best]) best = i;
+  std::swap(list.moves[first], list.moves[best]);
+  std::swap(keys[first], keys[best]);
+}
+
+// Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
+void RewardCutoff(Move move, int depth, int ply) {
+  if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return;
+  if (killers[ply][0] != move) {
+    killers[ply][1] = killers[ply][0];
+    killers[ply][0] = move;
+  }
+  int& counter = history[pos.board[MoveFrom(move)] & 15][MoveTo(move)];
+  counter += depth * depth;
+  if (counter > HISTORY_LIMIT)
+    for (auto& row : history)
+      for (int& h : row) h /= 2;
+}
+
+// Returns true when the side to move has a legal move.
+bool HasLegalMove() {
+  MoveList list;
+  GenerateMoves(list);
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    UndoMove(list.moves[i], undo);
+    return true;
+  }
+  return false;
+}
+
+// Returns the halfmove clock if a clock of 100 can be reached below a node at this ply (the
+// fifty-move test is made only above MAX_PLY), else CLOCK_IRRELEVANT: then the clock does not
+// change the node's value.
+std::int8_t RelevantClock(int ply) {
+  int reach = MAX_PLY - 1 - ply;
+  return pos.halfmoveClock + reach >= 100 ? static_cast<std::int8_t>(pos.halfmoveClock)
+                                          : CLOCK_IRRELEVANT;
+}
+
+// Stores a node's result: exact inside the window, else the bound fail-soft gives.
+void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
+  Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
+  TableSlot(key) = {key,       move,
+                    static_cast<std::int16_t>(value),
+                    static_cast<std::int8_t>(depth),
+                    bound,     searchId,
+                    static_cast<std::int8_t>(ply),
+                    RelevantClock(ply)};
+}
+
+// One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
+// or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
+int Node(int alpha, int beta, int depth, int ply) {
+  ++searchNodes;
+  if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
+  bool inCheck = InCheck(pos.side);
+  if (inCheck) ++depth;
+  if (pos.halfmoveClock >= 100) return HasLegalMove() || !inCheck ? 0 : pos.historyLength - SCORE_INF;
+
+  std::uint64_t key = pos.key;
+  const TableEntry& entry = TableSlot(key);
+  Move tableMove = entry.key == key ? entry.move : NO_MOVE;
+  if (entry.key == key && entry.searchId == searchId && entry.depth == depth &&
+      entry.ply == ply && entry.clock == RelevantClock(ply)) {
+    int v = entry.value;
+    if (entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && v >= beta) ||
+        (entry.bound == BOUND_UPPER && v <= alpha))
+      return v;
+  }
+
+  MoveList list;
+  GenerateMoves(list);
+  int keys[MAX_MOVES];
+  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
+  int best = BELOW_ANY_SCORE;
+  Move bestLocal = NO_MOVE;
+  for (int i = 0; i < list.count; ++i) {
+    PickNext(list, keys, i);
+    Move move = list.moves[i];
+    Undo undo;
+    if (!MakeMove(move, undo)) continue;
+    int score = -Node(-beta, -std::max(alpha, best), depth - 1, ply + 1);
+    UndoMove(move, undo);
+    if (score <= best) continue;
+    best = score;
+    bestLocal = move;
+    if (score >= beta) {
+      RewardCutoff(move, depth, ply);
+      break;
+    }
+  }
+  if (bestLocal == NO_MOVE) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  Store(key, alpha, beta, best, bestLocal, depth, ply);
+  return best;
+}
+
+}  // namespace
+
 int Search(int alpha, int beta, int depth) {
-  return PlainSearch(alpha, beta, depth);
+  ++searchNodes;
+  ++searchId;
+  if (depth <= 0) return Evaluate();
+  bool inCheck = InCheck(pos.side);
+  if (inCheck) ++depth;
+  MoveList list;
+  GenerateMoves(list);
+  bool found = false;
+  for (int i = 0; i < list.count; ++i) {
+    Move move = list.moves[i];
+    Undo undo;
+    if (!MakeMove(move, undo)) continue;
+    int score;
+    if (!found) {
+      score = -Node(-beta, -alpha, depth - 1, 1);
+    } else {
+      // Does this move beat the best so far? Only one that does needs its exact value.
+      score = -Node(-alpha - 1, -alpha, depth - 1, 1);
+      if (score > alpha && score < beta) score = -Node(-beta, -alpha, depth - 1, 1);
+    }
+    found = true;
+    UndoMove(move, undo);
+    if (score <= alpha) continue;
+    if (score >= beta) return pos.halfmoveClock >= 100 ? 0 : beta;
+    alpha = score;
+    bestMove = move;
+  }
+  if (!found) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  if (pos.halfmoveClock >= 100) return 0;
+  return alpha;
 }
