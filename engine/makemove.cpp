@@ -124,16 +124,20 @@ bool MakeMove(Move move, Undo& undo) {
     SetCell(victim, EMPTY, boardHash);
   }
   if (TypeOf(moved) == KING) pos.kingSquare[KingIndex(mover)] = to;
+  // The check test sees the new rights and en-passant square: a king standing on the enemy's
+  // castling destination is attacked only while the enemy keeps that right.
+  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
+  pos.epSquare = flags & MF_DOUBLE_PUSH ? EnPassantVictimSquare(to, mover) : NO_SQUARE;
 
   if (InCheck(mover)) {
     RestoreCells(move, undo, mover);
+    pos.castleRights = undo.castleRights;
+    pos.epSquare = undo.epSquare;
     pos.material = undo.material;
     pos.key = undo.key;
     return false;
   }
 
-  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
-  pos.epSquare = flags & MF_DOUBLE_PUSH ? EnPassantVictimSquare(to, mover) : NO_SQUARE;
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
   pos.side = opponent;
 

@@ -82,6 +82,34 @@ void RewardCutoff(Move move, int depth, int ply) {
       for (int& h : row) h /= 2;
 }
 
+// Returns what a move adds to the mover's material: the captured piece, and for a promotion the
+// new piece less the pawn.
+int MaterialGain(Move move) {
+  int flags = MoveFlags(move);
+  int gain =
+      flags & MF_EN_PASSANT ? PIECE_VALUE[PAWN] : PIECE_VALUE[TypeOf(pos.board[MoveTo(move)])];
+  if (flags & MF_PROMOTION)
+    gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
+  return gain;
+}
+
+// The value of a node with one ply left: every child is a leaf scored by material alone, so the
+// best child is the legal move that gains most. Trying moves by falling gain, the first legal one
+// decides. Returns BELOW_ANY_SCORE when there is no legal move.
+int FrontierValue(MoveList& list) {
+  int keys[MAX_MOVES];
+  for (int i = 0; i < list.count; ++i) keys[i] = MaterialGain(list.moves[i]);
+  for (int i = 0; i < list.count; ++i) {
+    PickNext(list, keys, i);
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    UndoMove(list.moves[i], undo);
+    searchNodes += 1;  // the leaf that decides
+    return Evaluate() + keys[i];
+  }
+  return BELOW_ANY_SCORE;
+}
+
 // Returns true when the side to move has a legal move.
 bool HasLegalMove() {
   MoveList list;
@@ -107,12 +135,9 @@ std::int8_t RelevantClock(int ply) {
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  TableSlot(key) = {key,       move,
-                    static_cast<std::int16_t>(value),
-                    static_cast<std::int8_t>(depth),
-                    bound,     searchId,
-                    static_cast<std::int8_t>(ply),
-                    RelevantClock(ply)};
+  TableSlot(key) = {
+      key,   move,     static_cast<std::int16_t>(value), static_cast<std::int8_t>(depth),
+      bound, searchId, static_cast<std::int8_t>(ply),    RelevantClock(ply)};
 }
 
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
@@ -122,21 +147,28 @@ int Node(int alpha, int beta, int depth, int ply) {
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
-  if (pos.halfmoveClock >= 100) return HasLegalMove() || !inCheck ? 0 : pos.historyLength - SCORE_INF;
+  if (pos.halfmoveClock >= 100)
+    return HasLegalMove() || !inCheck ? 0 : pos.historyLength - SCORE_INF;
+
+  MoveList list;
+  GenerateMoves(list);
+  if (depth == 1) {
+    int value = FrontierValue(list);
+    if (value != BELOW_ANY_SCORE) return value;
+    return inCheck ? pos.historyLength - SCORE_INF : 0;
+  }
 
   std::uint64_t key = pos.key;
   const TableEntry& entry = TableSlot(key);
   Move tableMove = entry.key == key ? entry.move : NO_MOVE;
-  if (entry.key == key && entry.searchId == searchId && entry.depth == depth &&
-      entry.ply == ply && entry.clock == RelevantClock(ply)) {
+  if (entry.key == key && entry.searchId == searchId && entry.depth == depth && entry.ply == ply &&
+      entry.clock == RelevantClock(ply)) {
     int v = entry.value;
     if (entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && v >= beta) ||
         (entry.bound == BOUND_UPPER && v <= alpha))
       return v;
   }
 
-  MoveList list;
-  GenerateMoves(list);
   int keys[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
   int best = BELOW_ANY_SCORE;
@@ -161,14 +193,10 @@ int Node(int alpha, int beta, int depth, int ply) {
   return best;
 }
 
-}  // namespace
-
-int Search(int alpha, int beta, int depth) {
-  ++searchNodes;
-  ++searchId;
-  if (depth <= 0) return Evaluate();
+// The root: moves in generation order, each later one first asked whether it beats the best so
+// far. Writes the best move to *best when best is given; returns as the plain root does.
+int SearchRoot(int alpha, int beta, int depth, Move* best) {
   bool inCheck = InCheck(pos.side);
-  if (inCheck) ++depth;
   MoveList list;
   GenerateMoves(list);
   bool found = false;
@@ -189,9 +217,22 @@ int Search(int alpha, int beta, int depth) {
     if (score <= alpha) continue;
     if (score >= beta) return pos.halfmoveClock >= 100 ? 0 : beta;
     alpha = score;
-    bestMove = move;
+    if (best) *best = move;
   }
   if (!found) return inCheck ? pos.historyLength - SCORE_INF : 0;
   if (pos.halfmoveClock >= 100) return 0;
   return alpha;
+}
+
+}  // namespace
+
+int Search(int alpha, int beta, int depth) {
+  ++searchNodes;
+  ++searchId;
+  if (depth <= 0) return Evaluate();
+  bool inCheck = InCheck(pos.side);
+  if (inCheck) ++depth;
+  // Shallower searches first, only to fill the table with good moves to try first.
+  for (int d = 2; d < depth; ++d) SearchRoot(alpha, beta, d, nullptr);
+  return SearchRoot(alpha, beta, depth, &bestMove);
 }
