@@ -32,30 +32,62 @@ constexpr CastleTarget CASTLE_TARGETS[2][2] = {
     {{BLACK_KING_SIDE, G8}, {BLACK_QUEEN_SIDE, C8}},
 };
 
+constexpr const std::int32_t (&KNIGHT_STEPS)[9] = DIRECTIONS[KNIGHT];
+constexpr const std::int32_t (&LINES)[9] = DIRECTIONS[QUEEN];  // the eight ranks, files, diagonals
+
+// Returns true when a piece of type `type` slides along direction d.
+constexpr bool SlidesAlong(int type, int d) {
+  bool diagonal = d == NORTH + WEST || d == NORTH + EAST || d == SOUTH + WEST || d == SOUTH + EAST;
+  return type == QUEEN || type == (diagonal ? BISHOP : ROOK);
+}
+
+// LINE_STEP.step[a][b]: the one-square step that leads from a to b along a rank, file or
+// diagonal, or 0 when the two squares share no line.
+struct LineSteps {
+  std::int8_t step[BOARD_SIZE][BOARD_SIZE] = {};
+};
+constexpr LineSteps MakeLineSteps() {
+  LineSteps lines;
+  for (int from = A8; from <= H1; ++from)
+    for (int i = 0; i < 8; ++i)
+      for (int to = from + LINES[i]; to >= A8 && to <= H1 && to % 10 != 0 && to % 10 != 9;
+           to += LINES[i])
+        lines.step[from][to] = static_cast<std::int8_t>(LINES[i]);
+  return lines;
+}
+constexpr LineSteps LINE_STEP = MakeLineSteps();
+
+// Returns the first piece met going from square along direction d (OFFBOARD at the edge).
+int FirstPieceFrom(int square, int d) {
+  int s = square + d;
+  while (pos.board[s] == EMPTY) s += d;
+  return pos.board[s];
+}
+
 // True when a piece of `by` (not a pawn) reaches square by a step or an unobstructed slide.
 bool ReachedByPiece(int square, int by) {
   const int* b = pos.board;
-  for (int d : DIRECTIONS[KNIGHT])
-    if (d != 0 && b[square + d] == (by | KNIGHT)) return true;
-  for (int d : DIRECTIONS[KING])
-    if (d != 0 && b[square + d] == (by | KING)) return true;
+  for (int i = 0; i < 8; ++i)
+    if (b[square + KNIGHT_STEPS[i]] == (by | KNIGHT) || b[square + LINES[i]] == (by | KING))
+      return true;
   // Looking outward from the square, the first piece on each line is the only one that can
-  // reach it: a bishop or queen on a diagonal, a rook or queen on a rank or file.
-  for (int d : DIRECTIONS[QUEEN]) {
-    if (d == 0) break;
-    int s = square + d;
-    while (b[s] == EMPTY) s += d;
-    int code = b[s];
-    if (code == OFFBOARD || ColourOf(code) != by) continue;
-    bool diagonal =
-        d == NORTH + WEST || d == NORTH + EAST || d == SOUTH + WEST || d == SOUTH + EAST;
-    int type = TypeOf(code);
-    if (type == QUEEN || type == (diagonal ? BISHOP : ROOK)) return true;
+  // reach it along that line.
+  for (int i = 0; i < 8; ++i) {
+    int code = FirstPieceFrom(square, LINES[i]);
+    if (code != OFFBOARD && ColourOf(code) == by && SlidesAlong(TypeOf(code), LINES[i]))
+      return true;
   }
   return false;
 }
 
 }  // namespace
+
+bool UncoversAttack(int king, int vacated, int by) {
+  int d = LINE_STEP.step[king][vacated];
+  if (d == 0) return false;
+  int code = FirstPieceFrom(king, d);
+  return code != OFFBOARD && ColourOf(code) == by && SlidesAlong(TypeOf(code), d);
+}
 
 bool IsAttacked(int square, int by) {
   const int* b = pos.board;

@@ -16,6 +16,11 @@ bool IsAttacked(int square, int by);
 // when that colour has no king.
 bool InCheck(int colour);
 
+// Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and the first
+// piece beyond it, seen from the king, is a bishop, rook or queen of `by` that moves along that
+// line: the attack a move from `vacated` can uncover.
+bool UncoversAttack(int king, int vacated, int by);
+
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.
 bool IsAttackedByGenerator(int square, int by);

@@ -51,21 +51,27 @@ const CastleRule* FindCastleRule(int to) {
 }
 
 // The square of the pawn an en-passant capture onto `to` removes: behind `to` as the mover sees it.
-int EnPassantVictimSquare(int to, int mover) {
-  return mover == WHITE ? to + SOUTH : to + NORTH;
+int EnPassantVictimSquare(int to, int mover) { return mover == WHITE ? to + SOUTH : to + NORTH; }
+
+// Writes a code on a cell, keeping the occupancy bits in step.
+void PutCell(int square, int code) {
+  std::uint64_t bit = 1ull << SquareBit(square);
+  int old = pos.board[square];
+  if (old != EMPTY) pos.occupied[KingIndex(ColourOf(old))] &= ~bit;
+  if (code != EMPTY) pos.occupied[KingIndex(ColourOf(code))] |= bit;
+  pos.board[square] = code;
 }
 
 // Puts the board cells and king square back as they were before the move of `mover`.
 void RestoreCells(Move move, const Undo& undo, int mover) {
-  int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  if (flags & MF_EN_PASSANT) b[EnPassantVictimSquare(to, mover)] = undo.epVictim;
-  b[to] = undo.captured;
-  b[from] = undo.piece;
+  if (flags & MF_EN_PASSANT) PutCell(EnPassantVictimSquare(to, mover), undo.epVictim);
+  PutCell(to, undo.captured);
+  PutCell(from, undo.piece);
   if (flags & MF_CASTLE) {
     const CastleRule* rule = FindCastleRule(to);
-    b[rule->rookFrom] = b[rule->rookTo];
-    b[rule->rookTo] = EMPTY;  // the rook's destination had to be empty
+    PutCell(rule->rookFrom, pos.board[rule->rookTo]);
+    PutCell(rule->rookTo, EMPTY);  // the rook's destination had to be empty
   }
   if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
 }
@@ -76,12 +82,12 @@ void SetCell(int square, int code, std::uint32_t& boardHash) {
   boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
   pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
   pos.material += SignedValue(code) - SignedValue(old);
-  pos.board[square] = code;
+  PutCell(square, code);
 }
 
 }  // namespace
 
-bool MakeMove(Move move, Undo& undo) {
+bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side, opponent = mover ^ BLACK;
@@ -129,7 +135,14 @@ bool MakeMove(Move move, Undo& undo) {
   pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? EnPassantVictimSquare(to, mover) : NO_SQUARE;
 
-  if (InCheck(mover)) {
+  // A king that was safe stays safe after another piece's move unless the move opened a line
+  // to it: captures only remove attackers and the arriving piece only blocks.
+  bool exposed;
+  if (moverInCheck || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
+    exposed = InCheck(mover);
+  else
+    exposed = UncoversAttack(pos.kingSquare[KingIndex(mover)], from, opponent);
+  if (exposed) {
     RestoreCells(move, undo, mover);
     pos.castleRights = undo.castleRights;
     pos.epSquare = undo.epSquare;
@@ -160,7 +173,7 @@ bool MakeMove(Move move, Undo& undo) {
 
 bool MakeMove(Move move) {
   Undo undo;
-  return MakeMove(move, undo);
+  return MakeMove(move, undo, true);
 }
 
 void UndoMove(Move move, const Undo& undo) {

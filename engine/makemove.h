@@ -18,7 +18,9 @@ struct Undo {
 // a king, a move that leaves the mover's king attacked, and castling out of check, through or
 // onto an attacked square, or with a cell between king and rook occupied. A successful move
 // updates board, castling rights, en-passant square, halfmove clock, side, hash and history.
-bool MakeMove(Move move, Undo& undo);
+// moverInCheck may be false only when the caller knows that the mover is not in check now; the
+// check test is then cut short.
+bool MakeMove(Move move, Undo& undo, bool moverInCheck = true);
 bool MakeMove(Move move);
 
 // Takes back a move that MakeMove made, given the record it filled.

@@ -1,6 +1,7 @@
 // The pseudo-legal move generator.
 #include "engine/movegen.h"
 
+#include <bit>
 #include <cassert>
 #include <initializer_list>
 
@@ -60,15 +61,26 @@ void GeneratePieceMoves(MoveList& list, int from, int type) {
   }
 }
 
+// Adds the en-passant captures: the capturing pawn stands beside the passed pawn, behind the
+// en-passant square, toward file a first, then toward file h.
+void GenerateEnPassant(MoveList& list) {
+  int ep = pos.epSquare;
+  if (ep < 0) return;
+  int own = pos.side | PAWN;
+  int behind = pos.side == WHITE ? SOUTH : NORTH;
+  int flags = MF_PAWN | MF_CAPTURE | MF_EN_PASSANT;
+  if (pos.board[ep + behind + WEST] == own) AddMove(list, ep + behind + WEST, ep, flags);
+  if (pos.board[ep + behind + EAST] == own) AddMove(list, ep + behind + EAST, ep, flags);
+}
+
 }  // namespace
 
 void GenerateMoves(MoveList& list) {
   list.count = 0;
-  for (int i = A8; i <= H1 + 1; ++i) {
-    int code = pos.board[i];
-    // Empty and border cells pass this test for white, but their types move nowhere.
-    if (ColourOf(code) != pos.side) continue;
-    int type = TypeOf(code);
+  // The mover's pieces by ascending square: the occupancy bits run in square order.
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int i = BitSquare(std::countr_zero(own));
+    int type = TypeOf(pos.board[i]);
     if (type == PAWN)
       GeneratePawnMoves(list, i);
     else
@@ -83,13 +95,32 @@ void GenerateMoves(MoveList& list) {
     if (pos.castleRights & BLACK_QUEEN_SIDE) AddMove(list, E8, C8, MF_CASTLE);
   }
 
-  int ep = pos.epSquare;
-  if (ep < 0) return;
-  // The capturing pawn stands beside the passed pawn: behind the en-passant square, toward
-  // file a first, then toward file h.
-  int own = pos.side | PAWN;
-  int behind = pos.side == WHITE ? SOUTH : NORTH;
-  int flags = MF_PAWN | MF_CAPTURE | MF_EN_PASSANT;
-  if (pos.board[ep + behind + WEST] == own) AddMove(list, ep + behind + WEST, ep, flags);
-  if (pos.board[ep + behind + EAST] == own) AddMove(list, ep + behind + EAST, ep, flags);
+  GenerateEnPassant(list);
+}
+
+void GenerateCaptures(MoveList& list) {
+  list.count = 0;
+  const int* b = pos.board;
+  int enemy = pos.side ^ BLACK;
+  int forward = pos.side == WHITE ? NORTH : SOUTH;
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    if (type == PAWN) {
+      for (int to : {from + forward + WEST, from + forward + EAST})
+        if (IsPieceOf(b[to], enemy)) AddMove(list, from, to, MF_PAWN | MF_CAPTURE);
+      int to = from + forward;
+      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
+      if (promotes && b[to] == EMPTY) AddMove(list, from, to, MF_PAWN);
+      continue;
+    }
+    for (const int* d = DIRECTIONS[type]; *d != 0; ++d) {
+      int to = from + *d;
+      if (SLIDES[type])
+        while (b[to] == EMPTY) to += *d;
+      if (b[to] != OFFBOARD && b[to] != EMPTY && ColourOf(b[to]) == enemy)
+        AddMove(list, from, to, MF_CAPTURE);
+    }
+  }
+  GenerateEnPassant(list);
 }

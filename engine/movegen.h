@@ -15,3 +15,7 @@ void AddMove(MoveList& list, int from, int to, int flags);
 // king-side before queen-side, then en passant. The search keeps the first of equally good
 // moves, so this order decides which move is played.
 void GenerateMoves(MoveList& list);
+
+// Fills list with the pseudo-legal moves of pos.side that change the material: captures (en
+// passant included) and promotions. The moves are those GenerateMoves gives, in its order.
+void GenerateCaptures(MoveList& list);

@@ -13,9 +13,7 @@ namespace {
 constexpr char PIECE_LETTERS[] = " pnbrqk";  // FEN letters by type; upper case for white
 
 // Returns the cell index of file 0-7 (a-h) and rank 0-7 (1-8).
-int SquareAt(int file, int rank) {
-  return A1 + file - 10 * rank;
-}
+int SquareAt(int file, int rank) { return A1 + file - 10 * rank; }
 
 // Returns the square named by text such as "e3", or NO_SQUARE.
 int ParseSquare(const std::string& text) {

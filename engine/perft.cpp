@@ -1,6 +1,7 @@
 // Perft.
 #include "engine/perft.h"
 
+#include "engine/attack.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 
@@ -9,9 +10,10 @@ std::uint64_t Perft(int depth) {
   MoveList list;
   GenerateMoves(list);
   std::uint64_t nodes = 0;
+  bool inCheck = InCheck(pos.side);
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
-    if (!MakeMove(list.moves[i], undo)) continue;
+    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
     nodes += depth == 1 ? 1 : Perft(depth - 1);
     UndoMove(list.moves[i], undo);
   }

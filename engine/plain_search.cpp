@@ -14,6 +14,7 @@ struct SavedFields {
   std::int32_t board[BOARD_SIZE];
   std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material, plyCount;
   std::int32_t kingSquare[2];
+  std::uint64_t occupied[2];
   std::uint32_t hash;
   std::uint64_t key;
 };
@@ -29,6 +30,8 @@ void Save(SavedFields& saved) {
   saved.plyCount = pos.plyCount;
   saved.kingSquare[0] = pos.kingSquare[0];
   saved.kingSquare[1] = pos.kingSquare[1];
+  saved.occupied[0] = pos.occupied[0];
+  saved.occupied[1] = pos.occupied[1];
   saved.hash = pos.hash;
   saved.key = pos.key;
 }
@@ -45,6 +48,8 @@ void Restore(const SavedFields& saved) {
   pos.plyCount = saved.plyCount;
   pos.kingSquare[0] = saved.kingSquare[0];
   pos.kingSquare[1] = saved.kingSquare[1];
+  pos.occupied[0] = saved.occupied[0];
+  pos.occupied[1] = saved.occupied[1];
   pos.hash = saved.hash;
   pos.key = saved.key;
 }
@@ -78,6 +83,4 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
 
 }  // namespace
 
-int PlainSearch(int alpha, int beta, int depth) {
-  return PlainNode(alpha, beta, depth, 0);
-}
+int PlainSearch(int alpha, int beta, int depth) { return PlainNode(alpha, beta, depth, 0); }

@@ -24,21 +24,6 @@ const std::int32_t START_BOARD[BOARD_SIZE] = {
 };
 // clang-format on
 
-// Step offsets by piece type, each row ending at the first 0. The order is part of the rules:
-// it decides the order of generated moves and so which of equally good moves is played.
-const std::int32_t DIRECTIONS[8][9] = {
-    {0},
-    {0},
-    {-21, -19, -12, -8, 8, 12, 19, 21, 0},
-    {-11, -9, 9, 11, 0},
-    {-10, -1, 1, 10, 0},
-    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
-    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
-    {0},
-};
-
-const bool SLIDES[8] = {false, false, false, true, true, true, false, false};
-
 void InitPosition() {
   for (int i = 0; i < BOARD_SIZE; ++i) pos.board[i] = START_BOARD[i];
   pos.side = WHITE;
@@ -67,12 +52,14 @@ std::uint64_t ComputeKey() {
 
 void SetUpDerived() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
+  pos.occupied[0] = pos.occupied[1] = 0;
   pos.material = 0;
   // InCheck looks for the first king from the top, so a (set-up) board with two kings of a
   // colour keeps the first one here too.
   for (int i = 99; i >= 20; --i) {
     int c = pos.board[i];
     if (TypeOf(c) == KING) pos.kingSquare[KingIndex(ColourOf(c))] = i;
+    if (c != EMPTY && c != OFFBOARD) pos.occupied[KingIndex(ColourOf(c))] |= 1ull << SquareBit(i);
     pos.material += SignedValue(c);
   }
   ComputeHash();

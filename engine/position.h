@@ -68,18 +68,10 @@ constexpr Move EncodeMove(int from, int to, int promotion, int flags) {
   return static_cast<Move>(from) | static_cast<Move>(to) << 8 | static_cast<Move>(promotion) << 16 |
          static_cast<Move>(flags) << 24;
 }
-constexpr int MoveFrom(Move m) {
-  return static_cast<int>(m & 0xFF);
-}
-constexpr int MoveTo(Move m) {
-  return static_cast<int>(m >> 8 & 0xFF);
-}
-constexpr int MovePromotion(Move m) {
-  return static_cast<int>(m >> 16 & 0xFF);
-}
-constexpr int MoveFlags(Move m) {
-  return static_cast<int>(m >> 24);
-}
+constexpr int MoveFrom(Move m) { return static_cast<int>(m & 0xFF); }
+constexpr int MoveTo(Move m) { return static_cast<int>(m >> 8 & 0xFF); }
+constexpr int MovePromotion(Move m) { return static_cast<int>(m >> 16 & 0xFF); }
+constexpr int MoveFlags(Move m) { return static_cast<int>(m >> 24); }
 
 // No side can ever have more pseudo-legal moves than this. A side has at most 16 pieces: the king
 // (8 steps) and 15 others, of which at most 9 can be queens (the first and 8 promoted pawns, 27
@@ -115,6 +107,7 @@ struct Position {
   // Derived state, kept up to date by MakeMove and UndoMove so that the hot paths need not
   // rescan the board. SetUpDerived() recomputes all of it from the fields above.
   std::int32_t kingSquare[2];  // indexed by colour >> 3
+  std::uint64_t occupied[2];   // by colour >> 3: a bit per square holding a piece, see SquareBit
   std::int32_t material;       // white's PIECE_VALUE sum minus black's
   std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
   std::int32_t plyCount;       // moves made since the position was set up; never capped
@@ -125,18 +118,29 @@ extern Position pos;
 extern Move bestMove;
 
 extern const std::int32_t START_BOARD[BOARD_SIZE];
-extern const std::int32_t DIRECTIONS[8][9];
-extern const bool SLIDES[8];
+// Step offsets by piece type, each row ending at the first 0. The order is part of the rules:
+// it decides the order of generated moves and so which of equally good moves is played.
+inline constexpr std::int32_t DIRECTIONS[8][9] = {
+    {0},
+    {0},
+    {-21, -19, -12, -8, 8, 12, 19, 21, 0},
+    {-11, -9, 9, 11, 0},
+    {-10, -1, 1, 10, 0},
+    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
+    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
+    {0},
+};
 
-constexpr int TypeOf(int piece) {
-  return piece & TYPE_MASK;
-}
-constexpr int ColourOf(int piece) {
-  return piece & COLOUR_MASK;
-}
-constexpr int KingIndex(int colour) {
-  return colour >> 3;
-}
+// Whether a piece type moves any distance along its directions (bishop, rook, queen).
+inline constexpr bool SLIDES[8] = {false, false, false, true, true, true, false, false};
+
+constexpr int TypeOf(int piece) { return piece & TYPE_MASK; }
+constexpr int ColourOf(int piece) { return piece & COLOUR_MASK; }
+constexpr int KingIndex(int colour) { return colour >> 3; }
+
+// Playing squares numbered 0-63 row by row from a8, so that ascending bits are ascending squares.
+constexpr int SquareBit(int square) { return (square / 10 - 2) * 8 + square % 10 - 1; }
+constexpr int BitSquare(int bit) { return (bit / 8 + 2) * 10 + bit % 8 + 1; }
 
 // Sets up the starting position with white to move and an empty history.
 void InitPosition();
@@ -145,7 +149,7 @@ void InitPosition();
 // and folds the board into eleven bits, so different positions can share it.
 void ComputeHash();
 
-// Recomputes kingSquare, material, key, hash and the key ring's start from board, side,
+// Recomputes kingSquare, occupied, material, key, hash and the key ring's start from board, side,
 // castleRights and epSquare; used after setting a position up by hand.
 void SetUpDerived();
 

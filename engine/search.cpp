@@ -93,30 +93,36 @@ int MaterialGain(Move move) {
   return gain;
 }
 
-// The value of a node with one ply left: every child is a leaf scored by material alone, so the
-// best child is the legal move that gains most. Trying moves by falling gain, the first legal one
-// decides. Returns BELOW_ANY_SCORE when there is no legal move.
-int FrontierValue(MoveList& list) {
+// Returns true when the side to move, in check or not, has a legal move.
+bool HasLegalMove(bool inCheck);
+
+// The value of a node with one ply left, exact: every child is a leaf scored by material alone,
+// so the best child is the legal move that gains most. Trying captures and promotions by falling
+// gain, the first legal one decides; failing that any legal move gains nothing.
+int FrontierValue(bool inCheck) {
+  MoveList list;
+  GenerateCaptures(list);
   int keys[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) keys[i] = MaterialGain(list.moves[i]);
   for (int i = 0; i < list.count; ++i) {
     PickNext(list, keys, i);
     Undo undo;
-    if (!MakeMove(list.moves[i], undo)) continue;
+    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
     UndoMove(list.moves[i], undo);
-    searchNodes += 1;  // the leaf that decides
+    ++searchNodes;  // the leaf that decides
     return Evaluate() + keys[i];
   }
-  return BELOW_ANY_SCORE;
+  if (HasLegalMove(inCheck)) return Evaluate();
+  return inCheck ? pos.historyLength - SCORE_INF : 0;
 }
 
 // Returns true when the side to move has a legal move.
-bool HasLegalMove() {
+bool HasLegalMove(bool inCheck) {
   MoveList list;
   GenerateMoves(list);
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
-    if (!MakeMove(list.moves[i], undo)) continue;
+    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
     UndoMove(list.moves[i], undo);
     return true;
   }
@@ -148,15 +154,8 @@ int Node(int alpha, int beta, int depth, int ply) {
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
   if (pos.halfmoveClock >= 100)
-    return HasLegalMove() || !inCheck ? 0 : pos.historyLength - SCORE_INF;
-
-  MoveList list;
-  GenerateMoves(list);
-  if (depth == 1) {
-    int value = FrontierValue(list);
-    if (value != BELOW_ANY_SCORE) return value;
-    return inCheck ? pos.historyLength - SCORE_INF : 0;
-  }
+    return HasLegalMove(inCheck) || !inCheck ? 0 : pos.historyLength - SCORE_INF;
+  if (depth == 1) return FrontierValue(inCheck);
 
   std::uint64_t key = pos.key;
   const TableEntry& entry = TableSlot(key);
@@ -169,6 +168,8 @@ int Node(int alpha, int beta, int depth, int ply) {
       return v;
   }
 
+  MoveList list;
+  GenerateMoves(list);
   int keys[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
   int best = BELOW_ANY_SCORE;
@@ -177,7 +178,7 @@ int Node(int alpha, int beta, int depth, int ply) {
     PickNext(list, keys, i);
     Move move = list.moves[i];
     Undo undo;
-    if (!MakeMove(move, undo)) continue;
+    if (!MakeMove(move, undo, inCheck)) continue;
     int score = -Node(-beta, -std::max(alpha, best), depth - 1, ply + 1);
     UndoMove(move, undo);
     if (score <= best) continue;
@@ -203,7 +204,7 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
     Undo undo;
-    if (!MakeMove(move, undo)) continue;
+    if (!MakeMove(move, undo, inCheck)) continue;
     int score;
     if (!found) {
       score = -Node(-beta, -alpha, depth - 1, 1);

@@ -8,9 +8,7 @@ TableEntry table[TABLE_SIZE];
 
 }  // namespace
 
-TableEntry& TableSlot(std::uint64_t key) {
-  return table[key & (TABLE_SIZE - 1)];
-}
+TableEntry& TableSlot(std::uint64_t key) { return table[key & (TABLE_SIZE - 1)]; }
 
 void ClearTable() {
   for (TableEntry& entry : table) entry = TableEntry{};
