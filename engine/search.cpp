@@ -20,6 +20,7 @@
 #include "engine/search.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
@@ -96,10 +97,41 @@ int MaterialGain(Move move) {
 // Returns true when the side to move, in check or not, has a legal move.
 bool HasLegalMove(bool inCheck);
 
-// The value of a node with one ply left, exact: every child is a leaf scored by material alone,
-// so the best child is the legal move that gains most. Trying captures and promotions by falling
-// gain, the first legal one decides; failing that any legal move gains nothing.
-int FrontierValue(bool inCheck) {
+// Returns true when a piece other than the king has a move that cannot expose the king: enough
+// to show that a side that is not in check has a legal move, without making any move.
+bool HasUnpinnedMove() {
+  const int* b = pos.board;
+  int king = pos.kingSquare[KingIndex(pos.side)], enemy = pos.side ^ BLACK;
+  int forward = pos.side == WHITE ? NORTH : SOUTH;
+  // A target that a move can take: an empty square or an enemy piece other than the king.
+  auto open = [&](int code) {
+    return code == EMPTY || (code != OFFBOARD && ColourOf(code) == enemy && TypeOf(code) != KING);
+  };
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    if (type == KING || UncoversAttack(king, from, enemy)) continue;
+    if (type == PAWN) {
+      int ahead = from + forward;
+      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
+          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
+        return true;
+      continue;
+    }
+    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
+      if (open(b[from + *d])) return true;
+  }
+  return false;
+}
+
+// The value of a node with one ply left, which is never in check (a check adds a ply): every
+// child is a leaf scored by material alone, so the best child is the legal move that gains most,
+// and no legal move gains less than nothing. Returns the exact value, or a lower bound at or
+// above beta.
+int FrontierValue(int beta) {
+  int standing = Evaluate();
+  if (standing >= beta && HasUnpinnedMove()) return standing;
+  // Trying captures and promotions by falling gain, the first legal one decides.
   MoveList list;
   GenerateCaptures(list);
   int keys[MAX_MOVES];
@@ -107,13 +139,12 @@ int FrontierValue(bool inCheck) {
   for (int i = 0; i < list.count; ++i) {
     PickNext(list, keys, i);
     Undo undo;
-    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
+    if (!MakeMove(list.moves[i], undo, false)) continue;
     UndoMove(list.moves[i], undo);
     ++searchNodes;  // the leaf that decides
-    return Evaluate() + keys[i];
+    return standing + keys[i];
   }
-  if (HasLegalMove(inCheck)) return Evaluate();
-  return inCheck ? pos.historyLength - SCORE_INF : 0;
+  return HasLegalMove(false) ? standing : 0;  // 0: stalemate
 }
 
 // Returns true when the side to move has a legal move.
@@ -155,7 +186,7 @@ int Node(int alpha, int beta, int depth, int ply) {
   if (inCheck) ++depth;
   if (pos.halfmoveClock >= 100)
     return HasLegalMove(inCheck) || !inCheck ? 0 : pos.historyLength - SCORE_INF;
-  if (depth == 1) return FrontierValue(inCheck);
+  if (depth == 1) return FrontierValue(beta);
 
   std::uint64_t key = pos.key;
   const TableEntry& entry = TableSlot(key);
