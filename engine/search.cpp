@@ -210,7 +210,13 @@ int Node(int alpha, int beta, int depth, int ply) {
     Move move = list.moves[i];
     Undo undo;
     if (!MakeMove(move, undo, inCheck)) continue;
-    int score = -Node(-beta, -std::max(alpha, best), depth - 1, ply + 1);
+    int floor = std::max(alpha, best), score;
+    if (best == BELOW_ANY_SCORE || beta - floor == 1) {
+      score = -Node(-beta, -floor, depth - 1, ply + 1);
+    } else {
+      score = -Node(-floor - 1, -floor, depth - 1, ply + 1);
+      if (score > floor && score < beta) score = -Node(-beta, -floor, depth - 1, ply + 1);
+    }
     UndoMove(move, undo);
     if (score <= best) continue;
     best = score;
