@@ -3,6 +3,8 @@
 
 #include "engine/movegen.h"
 
+#include <cassert>
+
 bool IsAttackedByGenerator(int square, int by) {
   int savedSide = pos.side;
   pos.side = by;
@@ -57,12 +59,34 @@ constexpr LineSteps MakeLineSteps() {
 }
 constexpr LineSteps LINE_STEP = MakeLineSteps();
 
-// Returns the first piece met going from square along direction d (OFFBOARD at the edge).
-int FirstPieceFrom(int square, int d) {
+// Returns the square of the first piece met going from square along direction d (a border
+// cell at the edge).
+int FirstSquareFrom(int square, int d) {
   int s = square + d;
   while (pos.board[s] == EMPTY) s += d;
-  return pos.board[s];
+  return s;
 }
+int FirstPieceFrom(int square, int d) { return pos.board[FirstSquareFrom(square, d)]; }
+
+// Returns true when a piece of type `type` of colour `by` standing on `from` attacks `target`.
+bool PieceAttacks(int type, int by, int from, int target) {
+  int d = LINE_STEP.step[from][target];
+  switch (type) {
+    case PAWN: {
+      int forward = by == WHITE ? NORTH : SOUTH;
+      return target == from + forward + WEST || target == from + forward + EAST;
+    }
+    case KNIGHT:
+      for (int i = 0; i < 8; ++i)
+        if (target == from + KNIGHT_STEPS[i]) return true;
+      return false;
+    case KING:
+      return d != 0 && target == from + d;
+    default:
+      return d != 0 && SlidesAlong(type, d) && FirstSquareFrom(from, d) == target;
+  }
+}
+
 
 // True when a piece of `by` (not a pawn) reaches square by a step or an unobstructed slide.
 bool ReachedByPiece(int square, int by) {
@@ -87,6 +111,20 @@ bool UncoversAttack(int king, int vacated, int by) {
   if (d == 0) return false;
   int code = FirstPieceFrom(king, d);
   return code != OFFBOARD && ColourOf(code) == by && SlidesAlong(TypeOf(code), d);
+}
+
+bool GivesCheck(Move move) {
+  int flags = MoveFlags(move);
+  if (flags & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION)) return InCheck(pos.side);
+  int king = pos.kingSquare[KingIndex(pos.side)];
+  if (king == NO_SQUARE) return false;
+  // Before the move the side now to move was not in check, and no castling right or en-passant
+  // square can put it there: only the moved piece, or a line it opened, can attack its king.
+  int mover = pos.side ^ BLACK, to = MoveTo(move);
+  bool check = PieceAttacks(TypeOf(pos.board[to]), mover, to, king) ||
+               UncoversAttack(king, MoveFrom(move), mover);
+  assert(check == InCheck(pos.side));
+  return check;
 }
 
 bool IsAttacked(int square, int by) {

@@ -21,6 +21,10 @@ bool InCheck(int colour);
 // line: the attack a move from `vacated` can uncover.
 bool UncoversAttack(int king, int vacated, int by);
 
+// Called right after `move` was made from a legal position: returns InCheck(pos.side), whether
+// the move put the side now to move in check, looking only at what the move changed.
+bool GivesCheck(Move move);
+
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.
 bool IsAttackedByGenerator(int square, int by);

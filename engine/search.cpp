@@ -179,10 +179,9 @@ void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int dep
 
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
-int Node(int alpha, int beta, int depth, int ply) {
+int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   ++searchNodes;
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
-  bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
   if (pos.halfmoveClock >= 100)
     return HasLegalMove(inCheck) || !inCheck ? 0 : pos.historyLength - SCORE_INF;
@@ -210,12 +209,13 @@ int Node(int alpha, int beta, int depth, int ply) {
     Move move = list.moves[i];
     Undo undo;
     if (!MakeMove(move, undo, inCheck)) continue;
+    bool check = depth > 1 && GivesCheck(move);  // a leaf child has no use for it
     int floor = std::max(alpha, best), score;
     if (best == BELOW_ANY_SCORE || beta - floor == 1) {
-      score = -Node(-beta, -floor, depth - 1, ply + 1);
+      score = -Node(-beta, -floor, depth - 1, ply + 1, check);
     } else {
-      score = -Node(-floor - 1, -floor, depth - 1, ply + 1);
-      if (score > floor && score < beta) score = -Node(-beta, -floor, depth - 1, ply + 1);
+      score = -Node(-floor - 1, -floor, depth - 1, ply + 1, check);
+      if (score > floor && score < beta) score = -Node(-beta, -floor, depth - 1, ply + 1, check);
     }
     UndoMove(move, undo);
     if (score <= best) continue;
@@ -242,13 +242,14 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
     Move move = list.moves[i];
     Undo undo;
     if (!MakeMove(move, undo, inCheck)) continue;
+    bool check = depth > 1 && GivesCheck(move);
     int score;
     if (!found) {
-      score = -Node(-beta, -alpha, depth - 1, 1);
+      score = -Node(-beta, -alpha, depth - 1, 1, check);
     } else {
       // Does this move beat the best so far? Only one that does needs its exact value.
-      score = -Node(-alpha - 1, -alpha, depth - 1, 1);
-      if (score > alpha && score < beta) score = -Node(-beta, -alpha, depth - 1, 1);
+      score = -Node(-alpha - 1, -alpha, depth - 1, 1, check);
+      if (score > alpha && score < beta) score = -Node(-beta, -alpha, depth - 1, 1, check);
     }
     found = true;
     UndoMove(move, undo);
