@@ -127,6 +127,25 @@ bool GivesCheck(Move move) {
   return check;
 }
 
+QuietMoveKind ClassifyQuietMove(Move move) {
+  int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move);
+  int mover = pos.side, opponent = mover ^ BLACK, piece = b[from];
+  // Look at the board with the piece moved, as MakeMove's tests would, then put it back.
+  b[to] = piece;
+  b[from] = EMPTY;
+  QuietMoveKind kind = QUIET_HARMLESS;
+  int ownKing = pos.kingSquare[KingIndex(mover)], enemyKing = pos.kingSquare[KingIndex(opponent)];
+  if (UncoversAttack(ownKing, from, opponent))
+    kind = QUIET_ILLEGAL;
+  else if (enemyKing != NO_SQUARE && (PieceAttacks(TypeOf(piece), mover, to, enemyKing) ||
+                                      UncoversAttack(enemyKing, from, mover)))
+    kind = QUIET_CHECKING;
+  b[from] = piece;
+  b[to] = EMPTY;
+  return kind;
+}
+
 bool IsAttacked(int square, int by) {
   const int* b = pos.board;
   for (const CastleTarget& t : CASTLE_TARGETS[KingIndex(by)])

@@ -25,6 +25,11 @@ bool UncoversAttack(int king, int vacated, int by);
 // the move put the side now to move in check, looking only at what the move changed.
 bool GivesCheck(Move move);
 
+// What a quiet move (no capture, promotion or castling) of a piece other than the king does, in a
+// position whose side to move is not in check: whether it is legal, and whether it gives check.
+enum QuietMoveKind { QUIET_ILLEGAL, QUIET_CHECKING, QUIET_HARMLESS };
+QuietMoveKind ClassifyQuietMove(Move move);
+
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.
 bool IsAttackedByGenerator(int square, int by);

@@ -60,6 +60,20 @@ int OrderKey(Move move, Move tableMove, int ply) {
   return history[pos.board[from] & 15][to];
 }
 
+// Sorts the moves by falling key (insertion sort: the lists are short and mostly in order).
+void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
+  for (int i = 1; i < list.count; ++i) {
+    Move move = list.moves[i];
+    int key = keys[i], j = i;
+    for (; j > 0 && keys[j - 1] < key; --j) {
+      list.moves[j] = list.moves[j - 1];
+      keys[j] = keys[j - 1];
+    }
+    list.moves[j] = move;
+    keys[j] = key;
+  }
+}
+
 // Moves the best-ordered of moves[first..count) to first.
 void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
   int best = first;
@@ -202,15 +216,33 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   GenerateMoves(list);
   int keys[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
+  SortMoves(list, keys);
   int best = BELOW_ANY_SCORE;
   Move bestLocal = NO_MOVE;
+  bool anyLegal = false;
+  // With two plies left, a quiet move that gives no check leads to a frontier node, whose value
+  // is at least its material, so the move scores at most the material now (or 0, should the
+  // child be stalemated or drawn by the clock). Where that cannot beat the floor, the bound is
+  // all that is needed.
+  int quietBound = depth == 2 && !inCheck ? std::max(Evaluate(), 0) : SCORE_INF;
   for (int i = 0; i < list.count; ++i) {
-    PickNext(list, keys, i);
     Move move = list.moves[i];
+    int floor = std::max(alpha, best);
+    if (quietBound <= floor && !(MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) &&
+        TypeOf(pos.board[MoveFrom(move)]) != KING) {
+      QuietMoveKind kind = ClassifyQuietMove(move);
+      if (kind == QUIET_ILLEGAL) continue;
+      if (kind == QUIET_HARMLESS) {
+        anyLegal = true;
+        if (quietBound > best) best = quietBound, bestLocal = move;
+        continue;
+      }
+    }
     Undo undo;
     if (!MakeMove(move, undo, inCheck)) continue;
-    bool check = depth > 1 && GivesCheck(move);  // a leaf child has no use for it
-    int floor = std::max(alpha, best), score;
+    anyLegal = true;
+    bool check = GivesCheck(move);
+    int score;
     if (best == BELOW_ANY_SCORE || beta - floor == 1) {
       score = -Node(-beta, -floor, depth - 1, ply + 1, check);
     } else {
@@ -226,7 +258,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       break;
     }
   }
-  if (bestLocal == NO_MOVE) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  if (!anyLegal) return inCheck ? pos.historyLength - SCORE_INF : 0;
   Store(key, alpha, beta, best, bestLocal, depth, ply);
   return best;
 }
