@@ -263,36 +263,79 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   return best;
 }
 
-// The root: moves in generation order, each later one first asked whether it beats the best so
-// far. Writes the best move to *best when best is given; returns as the plain root does.
-int SearchRoot(int alpha, int beta, int depth, Move* best) {
-  bool inCheck = InCheck(pos.side);
-  MoveList list;
-  GenerateMoves(list);
+// Searches a root move: makes it and returns its score in the window (alpha, beta), or
+// BELOW_ANY_SCORE when it is illegal. A null window (beta = alpha + 1) asks only whether the score
+// is above alpha.
+int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
+  Undo undo;
+  if (!MakeMove(move, undo, inCheck)) return BELOW_ANY_SCORE;
+  bool check = depth > 1 && GivesCheck(move);
+  int score = -Node(-beta, -alpha, depth - 1, 1, check);
+  UndoMove(move, undo);
+  return score;
+}
+
+// The root exactly as the plain search runs it: moves in generation order, each later one only
+// asked whether it beats the best so far. Writes its best move to *best.
+int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, int depth,
+                      Move* best) {
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
-    Undo undo;
-    if (!MakeMove(move, undo, inCheck)) continue;
-    bool check = depth > 1 && GivesCheck(move);
-    int score;
-    if (!found) {
-      score = -Node(-beta, -alpha, depth - 1, 1, check);
-    } else {
-      // Does this move beat the best so far? Only one that does needs its exact value.
-      score = -Node(-alpha - 1, -alpha, depth - 1, 1, check);
-      if (score > alpha && score < beta) score = -Node(-beta, -alpha, depth - 1, 1, check);
-    }
+    int score = SearchRootMove(move, inCheck, alpha, found ? alpha + 1 : beta, depth);
+    if (score == BELOW_ANY_SCORE) continue;
+    if (found && score > alpha && score < beta)
+      score = SearchRootMove(move, inCheck, alpha, beta, depth);
     found = true;
-    UndoMove(move, undo);
     if (score <= alpha) continue;
     if (score >= beta) return pos.halfmoveClock >= 100 ? 0 : beta;
     alpha = score;
     if (best) *best = move;
   }
   if (!found) return inCheck ? pos.historyLength - SCORE_INF : 0;
-  if (pos.halfmoveClock >= 100) return 0;
-  return alpha;
+  return pos.halfmoveClock >= 100 ? 0 : alpha;
+}
+
+// The root. First the best value, trying the likeliest best moves first; then, since the plain
+// search plays the first move in generation order that reaches the best value, each move before
+// the one found is asked whether it reaches that value too. Writes the move to *best when given;
+// returns what the plain root returns.
+int SearchRoot(int alpha, int beta, int depth, Move* best) {
+  bool inCheck = InCheck(pos.side);
+  MoveList list, ordered;
+  GenerateMoves(list);
+  ordered = list;
+  const TableEntry& entry = TableSlot(pos.key);
+  Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
+  int keys[MAX_MOVES];
+  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, 0);
+  SortMoves(ordered, keys);
+
+  int value = BELOW_ANY_SCORE;
+  Move found = NO_MOVE;
+  for (int i = 0; i < ordered.count; ++i) {
+    Move move = ordered.moves[i];
+    int floor = std::max(alpha, value);
+    int score = SearchRootMove(move, inCheck, floor, found ? floor + 1 : beta, depth);
+    if (score == BELOW_ANY_SCORE) continue;
+    if (found && score > floor && score < beta)
+      score = SearchRootMove(move, inCheck, floor, beta, depth);
+    if (found == NO_MOVE || score > value) value = score, found = move;
+    if (value >= beta) return SearchRootInOrder(list, inCheck, alpha, beta, depth, best);
+  }
+  if (found == NO_MOVE) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  if (value <= alpha) return pos.halfmoveClock >= 100 ? 0 : alpha;
+  if (best) {
+    *best = found;
+    for (int i = 0; list.moves[i] != found; ++i) {
+      int score = SearchRootMove(list.moves[i], inCheck, value - 1, value, depth);
+      if (score >= value) {
+        *best = list.moves[i];
+        break;
+      }
+    }
+  }
+  return pos.halfmoveClock >= 100 ? 0 : value;
 }
 
 }  // namespace
