@@ -4,6 +4,7 @@
 #include "engine/movegen.h"
 
 #include <cassert>
+#include <initializer_list>
 
 bool IsAttackedByGenerator(int square, int by) {
   int savedSide = pos.side;

@@ -24,6 +24,7 @@
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
+#include "engine/frontier.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/transposition.h"
@@ -74,15 +75,6 @@ void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
   }
 }
 
-// Moves the best-ordered of moves[first..count) to first.
-void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
-  int best = first;
-  for (int i = first + 1; i < list.count; ++i)
-    if (keys[i] > keys[best]) best = i;
-  std::swap(list.moves[first], list.moves[best]);
-  std::swap(keys[first], keys[best]);
-}
-
 // Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
 void RewardCutoff(Move move, int depth, int ply) {
   if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return;
@@ -95,83 +87,6 @@ void RewardCutoff(Move move, int depth, int ply) {
   if (counter > HISTORY_LIMIT)
     for (auto& row : history)
       for (int& h : row) h /= 2;
-}
-
-// Returns what a move adds to the mover's material: the captured piece, and for a promotion the
-// new piece less the pawn.
-int MaterialGain(Move move) {
-  int flags = MoveFlags(move);
-  int gain =
-      flags & MF_EN_PASSANT ? PIECE_VALUE[PAWN] : PIECE_VALUE[TypeOf(pos.board[MoveTo(move)])];
-  if (flags & MF_PROMOTION)
-    gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
-  return gain;
-}
-
-// Returns true when the side to move, in check or not, has a legal move.
-bool HasLegalMove(bool inCheck);
-
-// Returns true when a piece other than the king has a move that cannot expose the king: enough
-// to show that a side that is not in check has a legal move, without making any move.
-bool HasUnpinnedMove() {
-  const int* b = pos.board;
-  int king = pos.kingSquare[KingIndex(pos.side)], enemy = pos.side ^ BLACK;
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  // A target that a move can take: an empty square or an enemy piece other than the king.
-  auto open = [&](int code) {
-    return code == EMPTY || (code != OFFBOARD && ColourOf(code) == enemy && TypeOf(code) != KING);
-  };
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
-    int from = BitSquare(std::countr_zero(own));
-    int type = TypeOf(b[from]);
-    if (type == KING || UncoversAttack(king, from, enemy)) continue;
-    if (type == PAWN) {
-      int ahead = from + forward;
-      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
-          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
-        return true;
-      continue;
-    }
-    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
-      if (open(b[from + *d])) return true;
-  }
-  return false;
-}
-
-// The value of a node with one ply left, which is never in check (a check adds a ply): every
-// child is a leaf scored by material alone, so the best child is the legal move that gains most,
-// and no legal move gains less than nothing. Returns the exact value, or a lower bound at or
-// above beta.
-int FrontierValue(int beta) {
-  int standing = Evaluate();
-  if (standing >= beta && HasUnpinnedMove()) return standing;
-  // Trying captures and promotions by falling gain, the first legal one decides.
-  MoveList list;
-  GenerateCaptures(list);
-  int keys[MAX_MOVES];
-  for (int i = 0; i < list.count; ++i) keys[i] = MaterialGain(list.moves[i]);
-  for (int i = 0; i < list.count; ++i) {
-    PickNext(list, keys, i);
-    Undo undo;
-    if (!MakeMove(list.moves[i], undo, false)) continue;
-    UndoMove(list.moves[i], undo);
-    ++searchNodes;  // the leaf that decides
-    return standing + keys[i];
-  }
-  return HasLegalMove(false) ? standing : 0;  // 0: stalemate
-}
-
-// Returns true when the side to move has a legal move.
-bool HasLegalMove(bool inCheck) {
-  MoveList list;
-  GenerateMoves(list);
-  for (int i = 0; i < list.count; ++i) {
-    Undo undo;
-    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
-    UndoMove(list.moves[i], undo);
-    return true;
-  }
-  return false;
 }
 
 // Returns the halfmove clock if a clock of 100 can be reached below a node at this ply (the

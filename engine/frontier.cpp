@@ -1,0 +1,121 @@
+// The last ply of the search. Every child of a frontier node is a leaf scored by material alone,
+// so the node's value is its material plus the most that one legal move gains: the captured
+// piece, and for a promotion the new piece less the pawn. Quiet moves gain nothing. So instead of
+// trying every move, the node looks for the most valuable legal capture or promotion, and
+// otherwise only needs to know that some legal move exists (if none, it is stalemate: 0).
+#include "engine/frontier.h"
+
+#include <bit>
+#include <initializer_list>
+
+#include "engine/attack.h"
+#include "engine/evaluate.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/search.h"
+
+namespace {
+
+// Returns true when a capture or promotion by a piece other than the king, from a position not in
+// check, is legal: MakeMove's verdict, which is whether the move opens a line to the king.
+bool PieceMoveIsLegal(int from, int to) {
+  int* b = pos.board;
+  int piece = b[from], target = b[to];
+  b[to] = piece;
+  b[from] = EMPTY;
+  bool legal = !UncoversAttack(pos.kingSquare[KingIndex(pos.side)], from, pos.side ^ BLACK);
+  b[from] = piece;
+  b[to] = target;
+  return legal;
+}
+
+// Returns true when the move, made in full, is legal.
+bool MoveIsLegal(Move move) {
+  Undo undo;
+  if (!MakeMove(move, undo, false)) return false;
+  UndoMove(move, undo);
+  return true;
+}
+
+// Returns what a move adds to the mover's material: the captured piece, and for a promotion the
+// new piece less the pawn.
+int MaterialGain(Move move) {
+  int flags = MoveFlags(move);
+  int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[MoveTo(move)]);
+  int gain = PIECE_VALUE[victim];
+  if (flags & MF_PROMOTION) gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
+  return gain;
+}
+
+// Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by
+// falling gain, the first legal one decides.
+int BestGain() {
+  MoveList list;
+  GenerateCaptures(list);
+  int gains[MAX_MOVES];
+  for (int i = 0; i < list.count; ++i) gains[i] = MaterialGain(list.moves[i]);
+  for (;;) {
+    int best = -1;
+    for (int i = 0; i < list.count; ++i)
+      if (gains[i] > (best < 0 ? -1 : gains[best])) best = i;
+    if (best < 0) return -1;
+    Move move = list.moves[best];
+    bool plain = TypeOf(pos.board[MoveFrom(move)]) != KING && !(MoveFlags(move) & MF_EN_PASSANT);
+    if (plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : MoveIsLegal(move))
+      return gains[best];
+    gains[best] = -1;
+  }
+}
+
+// Returns true when a piece other than the king has a move that cannot expose the king: enough
+// to show that a side that is not in check has a legal move, without making any move.
+bool HasUnpinnedMove() {
+  const int* b = pos.board;
+  int king = pos.kingSquare[KingIndex(pos.side)], enemy = pos.side ^ BLACK;
+  int forward = pos.side == WHITE ? NORTH : SOUTH;
+  // A target that a move can take: an empty square or an enemy piece other than the king.
+  auto open = [&](int code) {
+    return code == EMPTY || (code != OFFBOARD && ColourOf(code) == enemy && TypeOf(code) != KING);
+  };
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    if (type == KING || UncoversAttack(king, from, enemy)) continue;
+    if (type == PAWN) {
+      int ahead = from + forward;
+      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
+          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
+        return true;
+      continue;
+    }
+    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
+      if (open(b[from + *d])) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool HasLegalMove(bool inCheck) {
+  MoveList list;
+  GenerateMoves(list);
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
+    UndoMove(list.moves[i], undo);
+    return true;
+  }
+  return false;
+}
+
+int FrontierValue(int beta) {
+  int standing = Evaluate();
+  // With a legal move the value is at least the material now, so at or above beta that will do.
+  if (standing >= beta && HasUnpinnedMove()) return standing;
+  int gain = BestGain();
+  if (gain >= 0) {
+    ++searchNodes;  // the leaf that decides
+    return standing + gain;
+  }
+  return HasLegalMove(false) ? standing : 0;  // 0: stalemate
+}
