@@ -1,10 +1,11 @@
 // Attack and check tests.
 #include "engine/attack.h"
 
-#include "engine/movegen.h"
-
+#include <bit>
 #include <cassert>
 #include <initializer_list>
+
+#include "engine/movegen.h"
 
 bool IsAttackedByGenerator(int square, int by) {
   int savedSide = pos.side;
@@ -88,7 +89,6 @@ bool PieceAttacks(int type, int by, int from, int target) {
   }
 }
 
-
 // True when a piece of `by` (not a pawn) reaches square by a step or an unobstructed slide.
 bool ReachedByPiece(int square, int by) {
   const int* b = pos.board;
@@ -128,22 +128,51 @@ bool GivesCheck(Move move) {
   return check;
 }
 
-QuietMoveKind ClassifyQuietMove(Move move) {
+bool HasUnpinnedMove(int colour) {
+  const int* b = pos.board;
+  int king = pos.kingSquare[KingIndex(colour)], enemy = colour ^ BLACK;
+  int forward = colour == WHITE ? NORTH : SOUTH;
+  // A target that a move can take: an empty square or an enemy piece other than the king.
+  auto open = [&](int code) {
+    return code == EMPTY || (code != OFFBOARD && ColourOf(code) == enemy && TypeOf(code) != KING);
+  };
+  for (std::uint64_t own = pos.occupied[KingIndex(colour)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int code = b[from];
+    // The occupancy bits may be behind a board edited by ClassifyMove: trust the board.
+    if (code == EMPTY || ColourOf(code) != colour || TypeOf(code) == KING) continue;
+    if (UncoversAttack(king, from, enemy)) continue;
+    if (TypeOf(code) == PAWN) {
+      int ahead = from + forward;
+      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
+          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
+        return true;
+      continue;
+    }
+    for (const int* d = DIRECTIONS[TypeOf(code)]; *d != 0; ++d)
+      if (open(b[from + *d])) return true;
+  }
+  return false;
+}
+
+MoveKind ClassifyMove(Move move) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move);
-  int mover = pos.side, opponent = mover ^ BLACK, piece = b[from];
+  int mover = pos.side, opponent = mover ^ BLACK, piece = b[from], target = b[to];
   // Look at the board with the piece moved, as MakeMove's tests would, then put it back.
   b[to] = piece;
   b[from] = EMPTY;
-  QuietMoveKind kind = QUIET_HARMLESS;
+  MoveKind kind = MOVE_QUIET;
   int ownKing = pos.kingSquare[KingIndex(mover)], enemyKing = pos.kingSquare[KingIndex(opponent)];
   if (UncoversAttack(ownKing, from, opponent))
-    kind = QUIET_ILLEGAL;
+    kind = MOVE_ILLEGAL;
   else if (enemyKing != NO_SQUARE && (PieceAttacks(TypeOf(piece), mover, to, enemyKing) ||
                                       UncoversAttack(enemyKing, from, mover)))
-    kind = QUIET_CHECKING;
+    kind = MOVE_CHECKING;
+  else if (HasUnpinnedMove(opponent))
+    kind = MOVE_QUIET_OPPONENT_MOBILE;
   b[from] = piece;
-  b[to] = EMPTY;
+  b[to] = target;
   return kind;
 }
 

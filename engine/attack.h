@@ -25,10 +25,15 @@ bool UncoversAttack(int king, int vacated, int by);
 // the move put the side now to move in check, looking only at what the move changed.
 bool GivesCheck(Move move);
 
-// What a quiet move (no capture, promotion or castling) of a piece other than the king does, in a
-// position whose side to move is not in check: whether it is legal, and whether it gives check.
-enum QuietMoveKind { QUIET_ILLEGAL, QUIET_CHECKING, QUIET_HARMLESS };
-QuietMoveKind ClassifyQuietMove(Move move);
+// Returns true when a piece of `colour` other than the king has a move that cannot expose its
+// king: enough to show that a side that is not in check has a legal move, without making one.
+bool HasUnpinnedMove(int colour);
+
+// What a move does that is neither castling, en passant nor a promotion, by a piece other than
+// the king, in a position whose side to move is not in check, found without making it: whether
+// it is legal, whether it gives check, and whether the opponent surely keeps a legal move.
+enum MoveKind { MOVE_ILLEGAL, MOVE_CHECKING, MOVE_QUIET, MOVE_QUIET_OPPONENT_MOBILE };
+MoveKind ClassifyMove(Move move);
 
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.

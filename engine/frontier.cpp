@@ -43,7 +43,8 @@ int MaterialGain(Move move) {
   int flags = MoveFlags(move);
   int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[MoveTo(move)]);
   int gain = PIECE_VALUE[victim];
-  if (flags & MF_PROMOTION) gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
+  if (flags & MF_PROMOTION)
+    gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
   return gain;
 }
 
@@ -67,33 +68,6 @@ int BestGain() {
   }
 }
 
-// Returns true when a piece other than the king has a move that cannot expose the king: enough
-// to show that a side that is not in check has a legal move, without making any move.
-bool HasUnpinnedMove() {
-  const int* b = pos.board;
-  int king = pos.kingSquare[KingIndex(pos.side)], enemy = pos.side ^ BLACK;
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  // A target that a move can take: an empty square or an enemy piece other than the king.
-  auto open = [&](int code) {
-    return code == EMPTY || (code != OFFBOARD && ColourOf(code) == enemy && TypeOf(code) != KING);
-  };
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
-    int from = BitSquare(std::countr_zero(own));
-    int type = TypeOf(b[from]);
-    if (type == KING || UncoversAttack(king, from, enemy)) continue;
-    if (type == PAWN) {
-      int ahead = from + forward;
-      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
-          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
-        return true;
-      continue;
-    }
-    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
-      if (open(b[from + *d])) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 bool HasLegalMove(bool inCheck) {
@@ -111,7 +85,7 @@ bool HasLegalMove(bool inCheck) {
 int FrontierValue(int beta) {
   int standing = Evaluate();
   // With a legal move the value is at least the material now, so at or above beta that will do.
-  if (standing >= beta && HasUnpinnedMove()) return standing;
+  if (standing >= beta && HasUnpinnedMove(pos.side)) return standing;
   int gain = BestGain();
   if (gain >= 0) {
     ++searchNodes;  // the leaf that decides

@@ -135,21 +135,26 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   int best = BELOW_ANY_SCORE;
   Move bestLocal = NO_MOVE;
   bool anyLegal = false;
-  // With two plies left, a quiet move that gives no check leads to a frontier node, whose value
-  // is at least its material, so the move scores at most the material now (or 0, should the
-  // child be stalemated or drawn by the clock). Where that cannot beat the floor, the bound is
-  // all that is needed.
-  int quietBound = depth == 2 && !inCheck ? std::max(Evaluate(), 0) : SCORE_INF;
+  // With two plies left, a move that gives no check leads to a frontier node, whose value is at
+  // least its material (unless it has no legal move: stalemate, 0); so the move scores at most
+  // the material now plus what it captures. Where that cannot beat the floor, the bound is all
+  // that is needed, and the move need not be made.
+  int standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF;
+  bool clockNearFifty = pos.halfmoveClock >= 99;  // a quiet child could be a fifty-move draw: 0
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
     int floor = std::max(alpha, best);
-    if (quietBound <= floor && !(MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) &&
-        TypeOf(pos.board[MoveFrom(move)]) != KING) {
-      QuietMoveKind kind = ClassifyQuietMove(move);
-      if (kind == QUIET_ILLEGAL) continue;
-      if (kind == QUIET_HARMLESS) {
+    int flags = MoveFlags(move);
+    int bound = standing + PIECE_VALUE[TypeOf(pos.board[MoveTo(move)])];
+    if (clockNearFifty) bound = std::max(bound, 0);
+    if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
+        TypeOf(pos.board[MoveFrom(move)]) != KING && TypeOf(pos.board[MoveTo(move)]) != KING) {
+      MoveKind kind = ClassifyMove(move);
+      if (kind == MOVE_ILLEGAL) continue;
+      if (kind == MOVE_QUIET) bound = std::max(bound, 0);
+      if (kind != MOVE_CHECKING && bound <= floor) {
         anyLegal = true;
-        if (quietBound > best) best = quietBound, bestLocal = move;
+        if (bound > best) best = bound, bestLocal = move;
         continue;
       }
     }
