@@ -42,6 +42,7 @@ constexpr int TABLE_MOVE_ORDER = 1 << 30;
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
 constexpr int HISTORY_LIMIT = 1 << 20;
+constexpr int SORTED_MOVES = 8;
 
 std::uint16_t searchId = 0;
 Move killers[MAX_PLY][2];
@@ -73,6 +74,17 @@ void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
     list.moves[j] = move;
     keys[j] = key;
   }
+}
+
+// Brings the best-ordered of moves[first..count) to first, while first is among the few moves
+// whose order matters most; later moves are tried as they stand.
+void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
+  if (first >= SORTED_MOVES) return;
+  int best = first;
+  for (int i = first + 1; i < list.count; ++i)
+    if (keys[i] > keys[best]) best = i;
+  std::swap(list.moves[first], list.moves[best]);
+  std::swap(keys[first], keys[best]);
 }
 
 // Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
@@ -131,7 +143,6 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   GenerateMoves(list);
   int keys[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
-  SortMoves(list, keys);
   int best = BELOW_ANY_SCORE;
   Move bestLocal = NO_MOVE;
   bool anyLegal = false;
@@ -142,6 +153,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   int standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF;
   bool clockNearFifty = pos.halfmoveClock >= 99;  // a quiet child could be a fifty-move draw: 0
   for (int i = 0; i < list.count; ++i) {
+    PickNext(list, keys, i);
     Move move = list.moves[i];
     int floor = std::max(alpha, best);
     int flags = MoveFlags(move);
