@@ -97,9 +97,10 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   const CastleRule* castle = nullptr;
   if (flags & MF_CASTLE) {
     castle = FindCastleRule(to);
-    if (castle == nullptr || InCheck(mover)) return false;
+    if (castle == nullptr) return false;
     for (int i = 0; i < 3 && castle->empty[i] != 0; ++i)
       if (b[castle->empty[i]] != EMPTY) return false;
+    if (InCheck(mover)) return false;
     for (int square : castle->safe)
       if (IsAttacked(square, opponent)) return false;
   }

@@ -35,10 +35,10 @@ namespace {
 
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
 
-// Move ordering: the table's move, then captures (most valuable victim, then least valuable
+// Move ordering: the table's move (tried apart), then captures (most valuable victim, then least valuable
 // attacker) and promotions, then the two quiet moves that last cut off at this ply (killers),
 // then the other quiet moves by how often they cut off before (history).
-constexpr int TABLE_MOVE_ORDER = 1 << 30;
+constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted with the rest
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
 constexpr int HISTORY_LIMIT = 1 << 20;
@@ -49,8 +49,7 @@ Move killers[MAX_PLY][2];
 int history[16][BOARD_SIZE];
 
 // Returns the order key of a move: higher is tried first.
-int OrderKey(Move move, Move tableMove, int ply) {
-  if (move == tableMove) return TABLE_MOVE_ORDER;
+int OrderKey(Move move, int ply) {
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   if (flags & (MF_CAPTURE | MF_PROMOTION)) {
     int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
@@ -118,6 +117,74 @@ void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int dep
       bound, searchId, static_cast<std::int8_t>(ply),    RelevantClock(ply)};
 }
 
+// The running state of one node's move loop.
+struct NodeState {
+  int alpha, beta, depth, ply;
+  bool inCheck;
+  // With two plies left, a move that gives no check leads to a frontier node, worth at least its
+  // material unless it has no legal move (stalemate, 0) or its clock reaches 100 (0). So such a
+  // move scores at most the material now plus what it captures, and where that cannot beat the
+  // floor, the bound is all that is needed: the move need not be made. SCORE_INF where unused.
+  int standing;
+  bool clockNearFifty;
+  int best = BELOW_ANY_SCORE;
+  Move bestMove = NO_MOVE;
+  bool anyLegal = false;
+};
+
+int Node(int alpha, int beta, int depth, int ply, bool inCheck);
+
+// Tries one move at a node: bounds it or searches it and raises the node's best. Returns true on
+// a cut-off.
+bool TryMove(NodeState& n, Move move) {
+  int floor = std::max(n.alpha, n.best);
+  int from = MoveFrom(move), to = MoveTo(move);
+  int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
+  if (n.clockNearFifty) bound = std::max(bound, 0);
+  if (bound <= floor && !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
+      TypeOf(pos.board[from]) != KING && TypeOf(pos.board[to]) != KING) {
+    MoveKind kind = ClassifyMove(move);
+    if (kind == MOVE_ILLEGAL) return false;
+    if (kind == MOVE_QUIET) bound = std::max(bound, 0);
+    if (kind != MOVE_CHECKING && bound <= floor) {
+      n.anyLegal = true;
+      if (bound > n.best) n.best = bound, n.bestMove = move;
+      return false;
+    }
+  }
+  Undo undo;
+  if (!MakeMove(move, undo, n.inCheck)) return false;
+  n.anyLegal = true;
+  bool check = GivesCheck(move);
+  int score;
+  if (n.best == BELOW_ANY_SCORE || n.beta - floor == 1) {
+    score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
+  } else {
+    // Is the move better than the best so far? Only then is its value needed.
+    score = -Node(-floor - 1, -floor, n.depth - 1, n.ply + 1, check);
+    if (score > floor && score < n.beta)
+      score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
+  }
+  UndoMove(move, undo);
+  if (score <= n.best) return false;
+  n.best = score;
+  n.bestMove = move;
+  if (score < n.beta) return false;
+  RewardCutoff(move, n.depth, n.ply);
+  return true;
+}
+
+// Returns true when a move remembered for this position may be tried before the moves are
+// generated: it moves a piece of the side to move onto a square not holding one of its own.
+// (Only a key collision could make it anything but a generated move.)
+bool IsPlausible(Move move) {
+  int from = MoveFrom(move), to = MoveTo(move);
+  if (from < A8 || from > H1 || to < A8 || to > H1) return false;
+  int piece = pos.board[from], target = pos.board[to];
+  return piece != EMPTY && piece != OFFBOARD && ColourOf(piece) == pos.side && target != OFFBOARD &&
+         (target == EMPTY || ColourOf(target) != pos.side);
+}
+
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
@@ -139,60 +206,24 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       return v;
   }
 
-  MoveList list;
-  GenerateMoves(list);
-  int keys[MAX_MOVES];
-  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, ply);
-  int best = BELOW_ANY_SCORE;
-  Move bestLocal = NO_MOVE;
-  bool anyLegal = false;
-  // With two plies left, a move that gives no check leads to a frontier node, whose value is at
-  // least its material (unless it has no legal move: stalemate, 0); so the move scores at most
-  // the material now plus what it captures. Where that cannot beat the floor, the bound is all
-  // that is needed, and the move need not be made.
-  int standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF;
-  bool clockNearFifty = pos.halfmoveClock >= 99;  // a quiet child could be a fifty-move draw: 0
-  for (int i = 0; i < list.count; ++i) {
-    PickNext(list, keys, i);
-    Move move = list.moves[i];
-    int floor = std::max(alpha, best);
-    int flags = MoveFlags(move);
-    int bound = standing + PIECE_VALUE[TypeOf(pos.board[MoveTo(move)])];
-    if (clockNearFifty) bound = std::max(bound, 0);
-    if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
-        TypeOf(pos.board[MoveFrom(move)]) != KING && TypeOf(pos.board[MoveTo(move)]) != KING) {
-      MoveKind kind = ClassifyMove(move);
-      if (kind == MOVE_ILLEGAL) continue;
-      if (kind == MOVE_QUIET) bound = std::max(bound, 0);
-      if (kind != MOVE_CHECKING && bound <= floor) {
-        anyLegal = true;
-        if (bound > best) best = bound, bestLocal = move;
-        continue;
-      }
-    }
-    Undo undo;
-    if (!MakeMove(move, undo, inCheck)) continue;
-    anyLegal = true;
-    bool check = GivesCheck(move);
-    int score;
-    if (best == BELOW_ANY_SCORE || beta - floor == 1) {
-      score = -Node(-beta, -floor, depth - 1, ply + 1, check);
-    } else {
-      score = -Node(-floor - 1, -floor, depth - 1, ply + 1, check);
-      if (score > floor && score < beta) score = -Node(-beta, -floor, depth - 1, ply + 1, check);
-    }
-    UndoMove(move, undo);
-    if (score <= best) continue;
-    best = score;
-    bestLocal = move;
-    if (score >= beta) {
-      RewardCutoff(move, depth, ply);
-      break;
+  NodeState n{alpha, beta, depth, ply, inCheck, depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
+              pos.halfmoveClock >= 99};
+  // The remembered move first: it often cuts off before any other move is generated.
+  bool tried = tableMove != NO_MOVE && IsPlausible(tableMove);
+  if (!tried || !TryMove(n, tableMove)) {
+    MoveList list;
+    GenerateMoves(list);
+    int keys[MAX_MOVES];
+    for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], ply);
+    for (int i = 0; i < list.count; ++i) {
+      PickNext(list, keys, i);
+      if (tried && list.moves[i] == tableMove) continue;
+      if (TryMove(n, list.moves[i])) break;
     }
   }
-  if (!anyLegal) return inCheck ? pos.historyLength - SCORE_INF : 0;
-  Store(key, alpha, beta, best, bestLocal, depth, ply);
-  return best;
+  if (!n.anyLegal) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  Store(key, alpha, beta, n.best, n.bestMove, depth, ply);
+  return n.best;
 }
 
 // Searches a root move: makes it and returns its score in the window (alpha, beta), or
@@ -240,7 +271,8 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   const TableEntry& entry = TableSlot(pos.key);
   Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
   int keys[MAX_MOVES];
-  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], tableMove, 0);
+  for (int i = 0; i < list.count; ++i)
+    keys[i] = list.moves[i] == tableMove ? TABLE_MOVE_ORDER : OrderKey(list.moves[i], 0);
   SortMoves(ordered, keys);
 
   int value = BELOW_ANY_SCORE;
