@@ -48,22 +48,30 @@ int MaterialGain(Move move) {
   return gain;
 }
 
+// Returns true when a capture or promotion, generated from a position not in check, is legal.
+bool CaptureIsLegal(Move move) {
+  bool plain = TypeOf(pos.board[MoveFrom(move)]) != KING && !(MoveFlags(move) & MF_EN_PASSANT);
+  return plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : MoveIsLegal(move);
+}
+
 // Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by
-// falling gain, the first legal one decides.
-int BestGain() {
+// falling gain, the first legal one decides. With a gain of at least `enough`, any legal one
+// will do, and its gain is returned at once.
+int BestGain(int enough) {
   MoveList list;
   GenerateCaptures(list);
   int gains[MAX_MOVES];
-  for (int i = 0; i < list.count; ++i) gains[i] = MaterialGain(list.moves[i]);
+  for (int i = 0; i < list.count; ++i) {
+    gains[i] = MaterialGain(list.moves[i]);
+    if (gains[i] >= enough && CaptureIsLegal(list.moves[i])) return gains[i];
+    if (gains[i] >= enough) gains[i] = -1;  // known illegal
+  }
   for (;;) {
     int best = -1;
     for (int i = 0; i < list.count; ++i)
-      if (gains[i] > (best < 0 ? -1 : gains[best])) best = i;
+      if (gains[i] >= 0 && (best < 0 || gains[i] > gains[best])) best = i;
     if (best < 0) return -1;
-    Move move = list.moves[best];
-    bool plain = TypeOf(pos.board[MoveFrom(move)]) != KING && !(MoveFlags(move) & MF_EN_PASSANT);
-    if (plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : MoveIsLegal(move))
-      return gains[best];
+    if (CaptureIsLegal(list.moves[best])) return gains[best];
     gains[best] = -1;
   }
 }
@@ -86,10 +94,12 @@ int FrontierValue(int beta) {
   int standing = Evaluate();
   // With a legal move the value is at least the material now, so at or above beta that will do.
   if (standing >= beta && HasUnpinnedMove(pos.side)) return standing;
-  int gain = BestGain();
+  // A capture or promotion that gains enough to reach beta settles the node at once (a lower
+  // bound); otherwise the best legal one gives the exact value.
+  int gain = BestGain(beta - standing);
   if (gain >= 0) {
     ++searchNodes;  // the leaf that decides
     return standing + gain;
   }
-  return HasLegalMove(false) ? standing : 0;  // 0: stalemate
+  return HasUnpinnedMove(pos.side) || HasLegalMove(false) ? standing : 0;  // 0: stalemate
 }
