@@ -159,18 +159,27 @@ MoveKind ClassifyMove(Move move) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move);
   int mover = pos.side, opponent = mover ^ BLACK, piece = b[from], target = b[to];
-  // Look at the board with the piece moved, as MakeMove's tests would, then put it back.
+  int& ownKing = pos.kingSquare[KingIndex(mover)];
+  int enemyKing = pos.kingSquare[KingIndex(opponent)], savedEp = pos.epSquare;
+  bool kingMove = TypeOf(piece) == KING;
+  // Look at the board with the piece moved, as MakeMove's tests would, then put it back. (After
+  // the move no en-passant capture is possible; the castling rights it could clear are those of
+  // a rook it captures at home, which do not touch the king's square.)
   b[to] = piece;
   b[from] = EMPTY;
+  if (kingMove) ownKing = to;
+  pos.epSquare = NO_SQUARE;
   MoveKind kind = MOVE_QUIET;
-  int ownKing = pos.kingSquare[KingIndex(mover)], enemyKing = pos.kingSquare[KingIndex(opponent)];
-  if (UncoversAttack(ownKing, from, opponent))
+  if (kingMove ? IsAttacked(to, opponent) : UncoversAttack(ownKing, from, opponent))
     kind = MOVE_ILLEGAL;
-  else if (enemyKing != NO_SQUARE && (PieceAttacks(TypeOf(piece), mover, to, enemyKing) ||
-                                      UncoversAttack(enemyKing, from, mover)))
+  else if (enemyKing != NO_SQUARE &&
+           ((!kingMove && PieceAttacks(TypeOf(piece), mover, to, enemyKing)) ||
+            UncoversAttack(enemyKing, from, mover)))
     kind = MOVE_CHECKING;
   else if (HasUnpinnedMove(opponent))
     kind = MOVE_QUIET_OPPONENT_MOBILE;
+  pos.epSquare = savedEp;
+  if (kingMove) ownKing = from;
   b[from] = piece;
   b[to] = target;
   return kind;

@@ -29,9 +29,9 @@ bool GivesCheck(Move move);
 // king: enough to show that a side that is not in check has a legal move, without making one.
 bool HasUnpinnedMove(int colour);
 
-// What a move does that is neither castling, en passant nor a promotion, by a piece other than
-// the king, in a position whose side to move is not in check, found without making it: whether
-// it is legal, whether it gives check, and whether the opponent surely keeps a legal move.
+// What a move does that is neither castling, en passant nor a promotion, in a position whose side
+// to move is not in check, found without making it: whether it is legal, whether it gives check,
+// and whether the opponent surely keeps a legal move.
 enum MoveKind { MOVE_ILLEGAL, MOVE_CHECKING, MOVE_QUIET, MOVE_QUIET_OPPONENT_MOBILE };
 MoveKind ClassifyMove(Move move);
 

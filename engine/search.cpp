@@ -35,9 +35,9 @@ namespace {
 
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
 
-// Move ordering: the table's move (tried apart), then captures (most valuable victim, then least valuable
-// attacker) and promotions, then the two quiet moves that last cut off at this ply (killers),
-// then the other quiet moves by how often they cut off before (history).
+// Move ordering: the table's move (tried apart), then captures (most valuable victim, then least
+// valuable attacker) and promotions, then the two quiet moves that last cut off at this ply
+// (killers), then the other quiet moves by how often they cut off before (history).
 constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted with the rest
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
@@ -138,11 +138,11 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 // a cut-off.
 bool TryMove(NodeState& n, Move move) {
   int floor = std::max(n.alpha, n.best);
-  int from = MoveFrom(move), to = MoveTo(move);
+  int to = MoveTo(move);
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
   if (n.clockNearFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
-      TypeOf(pos.board[from]) != KING && TypeOf(pos.board[to]) != KING) {
+      TypeOf(pos.board[to]) != KING) {
     MoveKind kind = ClassifyMove(move);
     if (kind == MOVE_ILLEGAL) return false;
     if (kind == MOVE_QUIET) bound = std::max(bound, 0);
@@ -206,7 +206,12 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       return v;
   }
 
-  NodeState n{alpha, beta, depth, ply, inCheck, depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
+  NodeState n{alpha,
+              beta,
+              depth,
+              ply,
+              inCheck,
+              depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
               pos.halfmoveClock >= 99};
   // The remembered move first: it often cuts off before any other move is generated.
   bool tried = tableMove != NO_MOVE && IsPlausible(tableMove);
