@@ -315,7 +315,5 @@ int Search(int alpha, int beta, int depth) {
   if (depth <= 0) return Evaluate();
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
-  // Shallower searches first, only to fill the table with good moves to try first.
-  for (int d = 2; d < depth; ++d) SearchRoot(alpha, beta, d, nullptr);
   return SearchRoot(alpha, beta, depth, &bestMove);
 }
