@@ -5,6 +5,7 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "engine/masks.h"
 #include "engine/movegen.h"
 
 bool IsAttackedByGenerator(int square, int by) {
@@ -92,12 +93,18 @@ bool PieceAttacks(int type, int by, int from, int target) {
 // True when a piece of `by` (not a pawn) reaches square by a step or an unobstructed slide.
 bool ReachedByPiece(int square, int by) {
   const int* b = pos.board;
-  for (int i = 0; i < 8; ++i)
-    if (b[square + KNIGHT_STEPS[i]] == (by | KNIGHT) || b[square + LINES[i]] == (by | KING))
-      return true;
+  // The masks skip whatever no piece of `by` could come from.
+  std::uint64_t theirs = pos.occupied[KingIndex(by)];
+  if (REACH.king[square] & theirs)
+    for (int i = 0; i < 8; ++i)
+      if (b[square + LINES[i]] == (by | KING)) return true;
+  if (REACH.knight[square] & theirs)
+    for (int i = 0; i < 8; ++i)
+      if (b[square + KNIGHT_STEPS[i]] == (by | KNIGHT)) return true;
   // Looking outward from the square, the first piece on each line is the only one that can
   // reach it along that line.
   for (int i = 0; i < 8; ++i) {
+    if (!(REACH.ray[square][i] & theirs)) continue;
     int code = FirstPieceFrom(square, LINES[i]);
     if (code != OFFBOARD && ColourOf(code) == by && SlidesAlong(TypeOf(code), LINES[i]))
       return true;

@@ -5,6 +5,8 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "engine/masks.h"
+
 void AddMove(MoveList& list, int from, int to, int flags) {
   bool lastRank = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
   if (flags & MF_PAWN && lastRank) {
@@ -102,6 +104,7 @@ void GenerateCaptures(MoveList& list) {
   list.count = 0;
   const int* b = pos.board;
   int enemy = pos.side ^ BLACK;
+  std::uint64_t enemies = pos.occupied[KingIndex(enemy)];
   int forward = pos.side == WHITE ? NORTH : SOUTH;
   for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
     int from = BitSquare(std::countr_zero(own));
@@ -114,7 +117,13 @@ void GenerateCaptures(MoveList& list) {
       if (promotes && b[to] == EMPTY) AddMove(list, from, to, MF_PAWN);
       continue;
     }
+    // The masks skip the steps and lines on which no enemy piece stands.
+    std::uint64_t reach = type == KNIGHT ? REACH.knight[from]
+                          : type == KING ? REACH.king[from]
+                                         : ~0ull;
+    if (!(reach & enemies)) continue;
     for (const int* d = DIRECTIONS[type]; *d != 0; ++d) {
+      if (SLIDES[type] && !(RayMask(from, *d) & enemies)) continue;
       int to = from + *d;
       if (SLIDES[type])
         while (b[to] == EMPTY) to += *d;
