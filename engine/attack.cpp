@@ -192,6 +192,42 @@ MoveKind ClassifyMove(Move move) {
   return kind;
 }
 
+void FindCheckers(Checkers& checkers) {
+  const int* b = pos.board;
+  int king = pos.kingSquare[KingIndex(pos.side)], by = pos.side ^ BLACK;
+  checkers = {0, NO_SQUARE, 0, false};
+  if (king == NO_SQUARE) return;
+  for (const CastleTarget& t : CASTLE_TARGETS[KingIndex(by)])
+    if (pos.castleRights & t.right && king == t.square) checkers.quirk = true;
+  auto add = [&](int square, int step) {
+    ++checkers.count;
+    checkers.square = square;
+    checkers.step = step;
+  };
+  int back = by == WHITE ? SOUTH : NORTH;  // from the king toward the pawns that attack it
+  for (int s : {king + back + WEST, king + back + EAST})
+    if (b[s] == (by | PAWN)) add(s, 0);
+  for (int i = 0; i < 8; ++i) {
+    if (b[king + KNIGHT_STEPS[i]] == (by | KNIGHT)) add(king + KNIGHT_STEPS[i], 0);
+    if (b[king + LINES[i]] == (by | KING)) add(king + LINES[i], 0);
+    int s = FirstSquareFrom(king, LINES[i]);
+    if (b[s] != OFFBOARD && ColourOf(b[s]) == by && SlidesAlong(TypeOf(b[s]), LINES[i]))
+      add(s, LINES[i]);
+  }
+}
+
+bool MayEvade(const Checkers& checkers, Move move) {
+  int from = MoveFrom(move), to = MoveTo(move);
+  if (checkers.quirk || TypeOf(pos.board[from]) == KING || MoveFlags(move) & MF_EN_PASSANT)
+    return true;
+  if (checkers.count != 1) return checkers.count == 0;
+  if (to == checkers.square) return true;
+  // A block: the destination lies on the checking line, between the king and the checker.
+  int king = pos.kingSquare[KingIndex(pos.side)];
+  return checkers.step != 0 && LINE_STEP.step[king][to] == checkers.step &&
+         LINE_STEP.step[to][checkers.square] == checkers.step;
+}
+
 bool IsAttacked(int square, int by) {
   const int* b = pos.board;
   for (const CastleTarget& t : CASTLE_TARGETS[KingIndex(by)])

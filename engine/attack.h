@@ -35,6 +35,21 @@ bool HasUnpinnedMove(int colour);
 enum MoveKind { MOVE_ILLEGAL, MOVE_CHECKING, MOVE_QUIET, MOVE_QUIET_OPPONENT_MOBILE };
 MoveKind ClassifyMove(Move move);
 
+// What attacks the king of the side to move, for telling at a glance which moves cannot get it
+// out of check.
+struct Checkers {
+  int count;   // pieces that could capture the king
+  int square;  // the square of one of them
+  int step;    // the line step from the king toward it, or 0 when it attacks by a jump or step
+  bool quirk;  // attacked by the enemy's castling rights alone: nothing can be ruled out
+};
+void FindCheckers(Checkers& checkers);
+
+// Returns false when a move of the side to move, which is in check, surely leaves its king
+// attacked: it is not a king move or en passant, and it neither captures the one checker nor
+// blocks its line. True means MakeMove must decide.
+bool MayEvade(const Checkers& checkers, Move move);
+
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.
 bool IsAttackedByGenerator(int square, int by);

@@ -130,6 +130,7 @@ struct NodeState {
   int best = BELOW_ANY_SCORE;
   Move bestMove = NO_MOVE;
   bool anyLegal = false;
+  Checkers checkers = {};  // where the node is in check: what gives it
 };
 
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
@@ -152,6 +153,7 @@ bool TryMove(NodeState& n, Move move) {
       return false;
     }
   }
+  if (n.inCheck && !MayEvade(n.checkers, move)) return false;
   Undo undo;
   if (!MakeMove(move, undo, n.inCheck)) return false;
   n.anyLegal = true;
@@ -213,6 +215,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
               inCheck,
               depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
               pos.halfmoveClock >= 99};
+  if (inCheck) FindCheckers(n.checkers);
   // The remembered move first: it often cuts off before any other move is generated.
   bool tried = tableMove != NO_MOVE && IsPlausible(tableMove);
   if (!tried || !TryMove(n, tableMove)) {
