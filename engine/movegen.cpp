@@ -22,6 +22,12 @@ void AddMove(MoveList& list, int from, int to, int flags) {
 
 namespace {
 
+// Appends a move that cannot be a promotion: any move of a piece other than a pawn.
+inline void AddPieceMove(MoveList& list, int from, int to, int flags) {
+  assert(list.count < MAX_MOVES);
+  list.moves[list.count++] = EncodeMove(from, to, 0, flags);
+}
+
 // True when code is a piece of colour `colour` (empty and border cells are nobody's).
 bool IsPieceOf(int code, int colour) {
   return code != EMPTY && code != OFFBOARD && ColourOf(code) == colour;
@@ -53,11 +59,11 @@ void GeneratePieceMoves(MoveList& list, int from, int type) {
       int target = pos.board[to];
       if (target == OFFBOARD) break;
       if (target == EMPTY) {
-        AddMove(list, from, to, 0);
+        AddPieceMove(list, from, to, 0);
         if (!SLIDES[type]) break;
         continue;
       }
-      if (ColourOf(target) == enemy) AddMove(list, from, to, MF_CAPTURE);
+      if (ColourOf(target) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
       break;
     }
   }
@@ -128,7 +134,7 @@ void GenerateCaptures(MoveList& list) {
       if (SLIDES[type])
         while (b[to] == EMPTY) to += *d;
       if (b[to] != OFFBOARD && b[to] != EMPTY && ColourOf(b[to]) == enemy)
-        AddMove(list, from, to, MF_CAPTURE);
+        AddPieceMove(list, from, to, MF_CAPTURE);
     }
   }
   GenerateEnPassant(list);

@@ -49,16 +49,22 @@ Move killers[MAX_PLY][2];
 int history[16][BOARD_SIZE];
 
 // Returns the order key of a move: higher is tried first.
-int OrderKey(Move move, int ply) {
+inline int OrderKey(Move move, Move killer0, Move killer1) {
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   if (flags & (MF_CAPTURE | MF_PROMOTION)) {
     int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
     return CAPTURE_ORDER + 64 * PIECE_VALUE[victim] + 8 * MovePromotion(move) -
            TypeOf(pos.board[from]);
   }
-  if (move == killers[ply][0]) return KILLER_ORDER + 1;
-  if (move == killers[ply][1]) return KILLER_ORDER;
+  if (move == killer0) return KILLER_ORDER + 1;
+  if (move == killer1) return KILLER_ORDER;
   return history[pos.board[from] & 15][to];
+}
+
+// Fills keys with the order keys of the moves of a node at this ply.
+void OrderKeys(const MoveList& list, int (&keys)[MAX_MOVES], int ply) {
+  Move killer0 = killers[ply][0], killer1 = killers[ply][1];
+  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], killer0, killer1);
 }
 
 // Sorts the moves by falling key (insertion sort: the lists are short and mostly in order).
@@ -222,7 +228,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
     MoveList list;
     GenerateMoves(list);
     int keys[MAX_MOVES];
-    for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], ply);
+    OrderKeys(list, keys, ply);
     for (int i = 0; i < list.count; ++i) {
       PickNext(list, keys, i);
       if (tried && list.moves[i] == tableMove) continue;
@@ -279,8 +285,9 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   const TableEntry& entry = TableSlot(pos.key);
   Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
   int keys[MAX_MOVES];
+  OrderKeys(list, keys, 0);
   for (int i = 0; i < list.count; ++i)
-    keys[i] = list.moves[i] == tableMove ? TABLE_MOVE_ORDER : OrderKey(list.moves[i], 0);
+    if (list.moves[i] == tableMove) keys[i] = TABLE_MOVE_ORDER;
   SortMoves(ordered, keys);
 
   int value = BELOW_ANY_SCORE;
