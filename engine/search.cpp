@@ -20,6 +20,7 @@
 #include "engine/search.h"
 
 #include <algorithm>
+#include <climits>
 #include <bit>
 
 #include "engine/attack.h"
@@ -83,13 +84,16 @@ void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
 
 // Brings the best-ordered of moves[first..count) to first, while first is among the few moves
 // whose order matters most; later moves are tried as they stand.
-void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
-  if (first >= SORTED_MOVES) return;
+// Returns false, and leaves the rest as it stands, once no move left has a key of at least least.
+bool PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first, int least) {
+  if (first >= SORTED_MOVES) return false;
   int best = first;
   for (int i = first + 1; i < list.count; ++i)
     if (keys[i] > keys[best]) best = i;
+  if (keys[best] < least) return false;
   std::swap(list.moves[first], list.moves[best]);
   std::swap(keys[first], keys[best]);
+  return true;
 }
 
 // Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
@@ -229,8 +233,12 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
     GenerateMoves(list);
     int keys[MAX_MOVES];
     OrderKeys(list, keys, ply);
+    // Where the material cannot reach alpha without a capture, only captures and killers are
+    // worth ordering: every other move is bounded or searched anyway.
+    int least = n.standing <= alpha ? KILLER_ORDER : INT_MIN;
+    bool sorting = true;
     for (int i = 0; i < list.count; ++i) {
-      PickNext(list, keys, i);
+      if (sorting) sorting = PickNext(list, keys, i, least);
       if (tried && list.moves[i] == tableMove) continue;
       if (TryMove(n, list.moves[i])) break;
     }
