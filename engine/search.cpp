@@ -20,8 +20,8 @@
 #include "engine/search.h"
 
 #include <algorithm>
-#include <climits>
 #include <bit>
+#include <climits>
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
@@ -186,6 +186,19 @@ bool TryMove(NodeState& n, Move move) {
   return true;
 }
 
+// Tries the moves of list, but `skip`, the first few in order of their keys (as far as the keys
+// reach least), at node n. Returns true on a cut-off.
+bool TryMoves(NodeState& n, MoveList& list, Move skip, int least) {
+  int keys[MAX_MOVES];
+  OrderKeys(list, keys, n.ply);
+  bool sorting = true;
+  for (int i = 0; i < list.count; ++i) {
+    if (sorting) sorting = PickNext(list, keys, i, least);
+    if (list.moves[i] != skip && TryMove(n, list.moves[i])) return true;
+  }
+  return false;
+}
+
 // Returns true when a move remembered for this position may be tried before the moves are
 // generated: it moves a piece of the side to move onto a square not holding one of its own.
 // (Only a key collision could make it anything but a generated move.)
@@ -226,21 +239,22 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
               depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
               pos.halfmoveClock >= 99};
   if (inCheck) FindCheckers(n.checkers);
-  // The remembered move first: it often cuts off before any other move is generated.
-  bool tried = tableMove != NO_MOVE && IsPlausible(tableMove);
-  if (!tried || !TryMove(n, tableMove)) {
+  // The remembered move first, then captures and promotions, the likeliest moves to cut off;
+  // the quiet moves are generated only when none of these did.
+  Move tried = tableMove != NO_MOVE && IsPlausible(tableMove) ? tableMove : NO_MOVE;
+  if (!(tried && TryMove(n, tried))) {
     MoveList list;
-    GenerateMoves(list);
-    int keys[MAX_MOVES];
-    OrderKeys(list, keys, ply);
-    // Where the material cannot reach alpha without a capture, only captures and killers are
-    // worth ordering: every other move is bounded or searched anyway.
-    int least = n.standing <= alpha ? KILLER_ORDER : INT_MIN;
-    bool sorting = true;
-    for (int i = 0; i < list.count; ++i) {
-      if (sorting) sorting = PickNext(list, keys, i, least);
-      if (tried && list.moves[i] == tableMove) continue;
-      if (TryMove(n, list.moves[i])) break;
+    GenerateCaptures(list);
+    if (!TryMoves(n, list, tried, INT_MIN)) {
+      GenerateMoves(list);
+      int quiet = 0;
+      for (int i = 0; i < list.count; ++i)
+        if (!(MoveFlags(list.moves[i]) & (MF_CAPTURE | MF_PROMOTION)))
+          list.moves[quiet++] = list.moves[i];
+      list.count = quiet;
+      // Where the material cannot reach alpha without a capture, only killers are worth
+      // ordering: every other quiet move is bounded or searched anyway.
+      TryMoves(n, list, tried, n.standing <= alpha ? KILLER_ORDER : INT_MIN);
     }
   }
   if (!n.anyLegal) return inCheck ? pos.historyLength - SCORE_INF : 0;
