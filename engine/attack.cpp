@@ -103,11 +103,11 @@ bool ReachedByPiece(int square, int by) {
       if (b[square + KNIGHT_STEPS[i]] == (by | KNIGHT)) return true;
   // Looking outward from the square, the first piece on each line is the only one that can
   // reach it along that line.
+  std::uint64_t everyone = theirs | pos.occupied[KingIndex(by ^ BLACK)];
   for (int i = 0; i < 8; ++i) {
     if (!(REACH.ray[square][i] & theirs)) continue;
-    int code = FirstPieceFrom(square, LINES[i]);
-    if (code != OFFBOARD && ColourOf(code) == by && SlidesAlong(TypeOf(code), LINES[i]))
-      return true;
+    int s = FirstOnLine(square, i, everyone);
+    if (s != NO_SQUARE && ColourOf(b[s]) == by && SlidesAlong(TypeOf(b[s]), LINES[i])) return true;
   }
   return false;
 }
@@ -172,6 +172,9 @@ MoveKind ClassifyMove(Move move) {
   // Look at the board with the piece moved, as MakeMove's tests would, then put it back. (After
   // the move no en-passant capture is possible; the castling rights it could clear are those of
   // a rook it captures at home, which do not touch the king's square.)
+  std::uint64_t savedOccupied[2] = {pos.occupied[0], pos.occupied[1]};
+  pos.occupied[KingIndex(mover)] ^= 1ull << SquareBit(from) | 1ull << SquareBit(to);
+  pos.occupied[KingIndex(opponent)] &= ~(1ull << SquareBit(to));
   b[to] = piece;
   b[from] = EMPTY;
   if (kingMove) ownKing = to;
@@ -186,6 +189,8 @@ MoveKind ClassifyMove(Move move) {
   else if (HasUnpinnedMove(opponent))
     kind = MOVE_QUIET_OPPONENT_MOBILE;
   pos.epSquare = savedEp;
+  pos.occupied[0] = savedOccupied[0];
+  pos.occupied[1] = savedOccupied[1];
   if (kingMove) ownKing = from;
   b[from] = piece;
   b[to] = target;

@@ -3,6 +3,7 @@
 // once that no piece of a side stands where it could matter, so a line need not be walked.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "engine/position.h"
@@ -31,6 +32,20 @@ constexpr ReachMasks MakeReachMasks() {
 }
 
 inline constexpr ReachMasks REACH = MakeReachMasks();
+
+// Returns the square of the first piece (a bit of occupied) met going from `from` along line i
+// (an index into DIRECTIONS[QUEEN]), or NO_SQUARE when the line is empty to the edge. The first
+// four lines run toward lower squares, whose bits are lower, so the nearest piece is the highest
+// bit; the other four run toward higher ones.
+inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
+  std::uint64_t blockers = REACH.ray[from][i] & occupied;
+  if (blockers == 0) return NO_SQUARE;
+  return BitSquare(i < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers));
+}
+
+// The lines along which bishops and rooks slide, as indices into DIRECTIONS[QUEEN].
+inline constexpr int DIAGONAL_LINES[4] = {0, 2, 5, 7};
+inline constexpr int STRAIGHT_LINES[4] = {1, 3, 4, 6};
 
 // Returns the mask of the squares along the line from `from` in direction d (a step of a
 // bishop, rook or queen).

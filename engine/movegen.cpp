@@ -28,6 +28,12 @@ inline void AddPieceMove(MoveList& list, int from, int to, int flags) {
   list.moves[list.count++] = EncodeMove(from, to, 0, flags);
 }
 
+// True when a piece of this type slides along line i of DIRECTIONS[QUEEN] (diagonals 0, 2, 5, 7).
+inline bool SlidesAlongLine(int type, int i) {
+  bool diagonal = i == 0 || i == 2 || i == 5 || i == 7;
+  return type == QUEEN || type == (diagonal ? BISHOP : ROOK);
+}
+
 // True when code is a piece of colour `colour` (empty and border cells are nobody's).
 bool IsPieceOf(int code, int colour) {
   return code != EMPTY && code != OFFBOARD && ColourOf(code) == colour;
@@ -111,6 +117,7 @@ void GenerateCaptures(MoveList& list) {
   const int* b = pos.board;
   int enemy = pos.side ^ BLACK;
   std::uint64_t enemies = pos.occupied[KingIndex(enemy)];
+  std::uint64_t everyone = enemies | pos.occupied[KingIndex(pos.side)];
   int forward = pos.side == WHITE ? NORTH : SOUTH;
   for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
     int from = BitSquare(std::countr_zero(own));
@@ -123,18 +130,18 @@ void GenerateCaptures(MoveList& list) {
       if (promotes && b[to] == EMPTY) AddMove(list, from, to, MF_PAWN);
       continue;
     }
-    // The masks skip the steps and lines on which no enemy piece stands.
-    std::uint64_t reach = type == KNIGHT ? REACH.knight[from]
-                          : type == KING ? REACH.king[from]
-                                         : ~0ull;
-    if (!(reach & enemies)) continue;
-    for (const int* d = DIRECTIONS[type]; *d != 0; ++d) {
-      if (SLIDES[type] && !(RayMask(from, *d) & enemies)) continue;
-      int to = from + *d;
-      if (SLIDES[type])
-        while (b[to] == EMPTY) to += *d;
-      if (b[to] != OFFBOARD && b[to] != EMPTY && ColourOf(b[to]) == enemy)
-        AddPieceMove(list, from, to, MF_CAPTURE);
+    // The masks skip the steps on which no enemy piece stands and find the first piece on each
+    // line without walking to it.
+    if (type == KNIGHT || type == KING) {
+      if (!((type == KNIGHT ? REACH.knight[from] : REACH.king[from]) & enemies)) continue;
+      for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
+        if (IsPieceOf(b[from + *d], enemy)) AddPieceMove(list, from, from + *d, MF_CAPTURE);
+      continue;
+    }
+    for (int line = 0; line < 8; ++line) {
+      if (!SlidesAlongLine(type, line)) continue;
+      int to = FirstOnLine(from, line, everyone);
+      if (to != NO_SQUARE && ColourOf(b[to]) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
     }
   }
   GenerateEnPassant(list);
