@@ -162,7 +162,7 @@ bool HasUnpinnedMove(int colour) {
   return false;
 }
 
-MoveKind ClassifyMove(Move move) {
+MoveKind ClassifyMove(Move move, bool askMobility) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move);
   int mover = pos.side, opponent = mover ^ BLACK, piece = b[from], target = b[to];
@@ -186,7 +186,7 @@ MoveKind ClassifyMove(Move move) {
            ((!kingMove && PieceAttacks(TypeOf(piece), mover, to, enemyKing)) ||
             UncoversAttack(enemyKing, from, mover)))
     kind = MOVE_CHECKING;
-  else if (HasUnpinnedMove(opponent))
+  else if (askMobility && HasUnpinnedMove(opponent))
     kind = MOVE_QUIET_OPPONENT_MOBILE;
   pos.epSquare = savedEp;
   pos.occupied[0] = savedOccupied[0];

@@ -31,9 +31,9 @@ bool HasUnpinnedMove(int colour);
 
 // What a move does that is neither castling, en passant nor a promotion, in a position whose side
 // to move is not in check, found without making it: whether it is legal, whether it gives check,
-// and whether the opponent surely keeps a legal move.
+// and, when askMobility is set, whether the opponent surely keeps a legal move.
 enum MoveKind { MOVE_ILLEGAL, MOVE_CHECKING, MOVE_QUIET, MOVE_QUIET_OPPONENT_MOBILE };
-MoveKind ClassifyMove(Move move);
+MoveKind ClassifyMove(Move move, bool askMobility);
 
 // What attacks the king of the side to move, for telling at a glance which moves cannot get it
 // out of check.

@@ -8,8 +8,13 @@
 
 #include "engine/position.h"
 
+// Whether each line of DIRECTIONS[QUEEN] is a diagonal.
+inline constexpr bool SLIDES_DIAGONALLY[8] = {true, false, true, false, false, true, false, true};
+
 struct ReachMasks {
-  std::uint64_t ray[BOARD_SIZE][8] = {};  // by index into DIRECTIONS[QUEEN]
+  std::uint64_t ray[BOARD_SIZE][8] = {};    // by index into DIRECTIONS[QUEEN]
+  std::uint64_t diagonal[BOARD_SIZE] = {};  // all four diagonal lines
+  std::uint64_t straight[BOARD_SIZE] = {};  // all four ranks and files
   std::uint64_t knight[BOARD_SIZE] = {};
   std::uint64_t king[BOARD_SIZE] = {};
 };
@@ -26,6 +31,7 @@ constexpr ReachMasks MakeReachMasks() {
       int jump = DIRECTIONS[KNIGHT][i];
       if (playing(from + jump)) masks.knight[from] |= 1ull << SquareBit(from + jump);
       for (int s = from + d; playing(s); s += d) masks.ray[from][i] |= 1ull << SquareBit(s);
+      (SLIDES_DIAGONALLY[i] ? masks.diagonal : masks.straight)[from] |= masks.ray[from][i];
     }
   }
   return masks;

@@ -30,8 +30,7 @@ inline void AddPieceMove(MoveList& list, int from, int to, int flags) {
 
 // True when a piece of this type slides along line i of DIRECTIONS[QUEEN] (diagonals 0, 2, 5, 7).
 inline bool SlidesAlongLine(int type, int i) {
-  bool diagonal = i == 0 || i == 2 || i == 5 || i == 7;
-  return type == QUEEN || type == (diagonal ? BISHOP : ROOK);
+  return type == QUEEN || type == (SLIDES_DIAGONALLY[i] ? BISHOP : ROOK);
 }
 
 // True when code is a piece of colour `colour` (empty and border cells are nobody's).
@@ -138,10 +137,13 @@ void GenerateCaptures(MoveList& list) {
         if (IsPieceOf(b[from + *d], enemy)) AddPieceMove(list, from, from + *d, MF_CAPTURE);
       continue;
     }
+    std::uint64_t lines =
+        (type == ROOK ? 0 : REACH.diagonal[from]) | (type == BISHOP ? 0 : REACH.straight[from]);
+    if (!(lines & enemies)) continue;
     for (int line = 0; line < 8; ++line) {
-      if (!SlidesAlongLine(type, line)) continue;
+      if (!(REACH.ray[from][line] & enemies) || !SlidesAlongLine(type, line)) continue;
       int to = FirstOnLine(from, line, everyone);
-      if (to != NO_SQUARE && ColourOf(b[to]) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
+      if (ColourOf(b[to]) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
     }
   }
   GenerateEnPassant(list);

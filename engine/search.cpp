@@ -154,7 +154,9 @@ bool TryMove(NodeState& n, Move move) {
   if (n.clockNearFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
       TypeOf(pos.board[to]) != KING) {
-    MoveKind kind = ClassifyMove(move);
+    // Whether the opponent keeps a legal move matters only where a stalemate (0) would beat the
+    // floor.
+    MoveKind kind = ClassifyMove(move, std::max(bound, 0) > floor);
     if (kind == MOVE_ILLEGAL) return false;
     if (kind == MOVE_QUIET) bound = std::max(bound, 0);
     if (kind != MOVE_CHECKING && bound <= floor) {

@@ -105,9 +105,7 @@ int WriteAll(int fd, const unsigned char* data, std::size_t length) {
 }
 
 // Checks that fd is an open descriptor; returns true when it is.
-bool IsOpen(int fd) {
-  return fcntl(fd, F_GETFD) != -1;
-}
+bool IsOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
 // Opens standard output on outFd (failing with 105 when it is not open) and forgets any buffered
 // bytes of an earlier opening.

@@ -20,9 +20,7 @@ int RepetitionCount() {
   return count;
 }
 
-Turn TakeTurn() {
-  return TakeTurnWith(Search);
-}
+Turn TakeTurn() { return TakeTurnWith(Search); }
 
 Turn TakeTurnWith(int (*search)(int alpha, int beta, int depth)) {
   bestMove = NO_MOVE;

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test twice: in the Release build, then in a build with
+# assertions, AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/check_deps.sh --tests
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== Release build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Sanitizer build (assertions, ASan, UBSan) and tests"
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O2" \
+  -DCHESS_SANITIZE=ON >/dev/null
+cmake --build build-sanitize
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
