@@ -62,27 +62,30 @@ void PutCell(int square, int code) {
   pos.board[square] = code;
 }
 
-// Puts the board cells and king square back as they were before the move of `mover`.
+// Puts the board cells, occupancy bits and king square back as they were before the move of
+// `mover`.
 void RestoreCells(Move move, const Undo& undo, int mover) {
+  int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  if (flags & MF_EN_PASSANT) PutCell(EnPassantVictimSquare(to, mover), undo.epVictim);
-  PutCell(to, undo.captured);
-  PutCell(from, undo.piece);
+  if (flags & MF_EN_PASSANT) b[EnPassantVictimSquare(to, mover)] = undo.epVictim;
+  b[to] = undo.captured;
+  b[from] = undo.piece;
   if (flags & MF_CASTLE) {
     const CastleRule* rule = FindCastleRule(to);
-    PutCell(rule->rookFrom, pos.board[rule->rookTo]);
-    PutCell(rule->rookTo, EMPTY);  // the rook's destination had to be empty
+    b[rule->rookFrom] = b[rule->rookTo];
+    b[rule->rookTo] = EMPTY;  // the rook's destination had to be empty
   }
+  pos.occupied[0] = undo.occupied[0];
+  pos.occupied[1] = undo.occupied[1];
   if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
 }
 
-// Replaces the code on one cell, keeping the hash's board part, the key and the material in step.
-void SetCell(int square, int code, std::uint32_t& boardHash) {
-  int old = pos.board[square];
+// Accounts for one cell's change from old to code in the hash's board part, the key and the
+// material.
+void Account(int square, int old, int code, std::uint32_t& boardHash) {
   boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
   pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
   pos.material += SignedValue(code) - SignedValue(old);
-  PutCell(square, code);
 }
 
 }  // namespace
@@ -109,26 +112,23 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   undo.captured = b[to];
   undo.castleRights = pos.castleRights;
   undo.epSquare = pos.epSquare;
-  undo.halfmoveClock = pos.halfmoveClock;
-  undo.historyLength = pos.historyLength;
-  undo.material = pos.material;
-  undo.hash = pos.hash;
-  undo.key = pos.key;
+  undo.occupied[0] = pos.occupied[0];
+  undo.occupied[1] = pos.occupied[1];
 
-  // Move the pieces first and test the mover's king; the bookkeeping follows only for a legal
-  // move. The cells are written through SetCell, which also keeps hash, key and material.
-  std::uint32_t boardHash = pos.hash & 0x03FFFFFF;  // the board occupies the low eleven bits
-  if (castle) {
-    SetCell(castle->rookTo, b[castle->rookFrom], boardHash);
-    SetCell(castle->rookFrom, EMPTY, boardHash);
-  }
+  // Move the pieces and test the mover's king; the bookkeeping follows only for a legal move.
   int moved = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : b[from];
-  SetCell(to, moved, boardHash);
-  SetCell(from, EMPTY, boardHash);
+  int rook = EMPTY, victimSquare = 0;
+  if (castle) {
+    rook = b[castle->rookFrom];
+    PutCell(castle->rookTo, rook);
+    PutCell(castle->rookFrom, EMPTY);
+  }
+  PutCell(to, moved);
+  PutCell(from, EMPTY);
   if (flags & MF_EN_PASSANT) {
-    int victim = EnPassantVictimSquare(to, mover);
-    undo.epVictim = b[victim];
-    SetCell(victim, EMPTY, boardHash);
+    victimSquare = EnPassantVictimSquare(to, mover);
+    undo.epVictim = b[victimSquare];
+    PutCell(victimSquare, EMPTY);
   }
   if (TypeOf(moved) == KING) pos.kingSquare[KingIndex(mover)] = to;
   // The check test sees the new rights and en-passant square: a king standing on the enemy's
@@ -147,14 +147,25 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
     RestoreCells(move, undo, mover);
     pos.castleRights = undo.castleRights;
     pos.epSquare = undo.epSquare;
-    pos.material = undo.material;
-    pos.key = undo.key;
     return false;
   }
 
+  undo.halfmoveClock = pos.halfmoveClock;
+  undo.historyLength = pos.historyLength;
+  undo.material = pos.material;
+  undo.hash = pos.hash;
+  undo.key = pos.key;
+  std::uint32_t boardHash = pos.hash & 0x03FFFFFF;  // the board occupies the low eleven bits
+  Account(from, undo.piece, EMPTY, boardHash);
+  Account(to, undo.captured, moved, boardHash);
+  if (castle) {
+    Account(castle->rookFrom, rook, EMPTY, boardHash);
+    Account(castle->rookTo, EMPTY, rook, boardHash);
+  }
+  if (flags & MF_EN_PASSANT) Account(victimSquare, undo.epVictim, EMPTY, boardHash);
+
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
   pos.side = opponent;
-
   pos.key ^= ZOBRIST.black ^ ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
   if (undo.epSquare >= 0) pos.key ^= ZOBRIST.ep[undo.epSquare];
   if (pos.epSquare >= 0) pos.key ^= ZOBRIST.ep[pos.epSquare];
