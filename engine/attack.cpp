@@ -233,6 +233,59 @@ bool MayEvade(const Checkers& checkers, Move move) {
          LINE_STEP.step[to][checkers.square] == checkers.step;
 }
 
+void FindCheckSquares(CheckSquares& checks) {
+  const int* b = pos.board;
+  int mover = pos.side;
+  checks = {pos.kingSquare[KingIndex(mover ^ BLACK)], 0, 0, 0, 0, 0};
+  int king = checks.king;
+  if (king == NO_SQUARE) return;
+  auto bit = [](int square) { return 1ull << SquareBit(square); };
+  int back = mover == WHITE ? SOUTH : NORTH;  // from the king toward the pawns that would attack
+  for (int s : {king + back + WEST, king + back + EAST})
+    if (b[s] != OFFBOARD) checks.pawn |= bit(s);
+  for (int i = 0; i < 8; ++i)
+    if (b[king + KNIGHT_STEPS[i]] != OFFBOARD) checks.knight |= bit(king + KNIGHT_STEPS[i]);
+  for (int i = 0; i < 8; ++i) {
+    int d = LINES[i], s = king + d;
+    for (; b[s] == EMPTY; s += d)
+      (SlidesAlong(BISHOP, d) ? checks.diagonal : checks.straight) |= bit(s);
+    // If the first piece is the mover's (then it cannot be a slider along the line: the enemy
+    // would be in check) and the next is a mover's slider along the line, moving the first piece
+    // off the line uncovers an attack.
+    if (b[s] == OFFBOARD || ColourOf(b[s]) != mover) continue;
+    int behind = FirstSquareFrom(s, d);
+    if (b[behind] != OFFBOARD && ColourOf(b[behind]) == mover && SlidesAlong(TypeOf(b[behind]), d))
+      checks.uncovering |= bit(s);
+  }
+}
+
+bool QuietMoveChecks(const CheckSquares& checks, Move move) {
+  int king = checks.king;
+  if (king == NO_SQUARE) return false;
+  int from = MoveFrom(move), to = MoveTo(move);
+  // Squares on one line from the king lie on no other line from it, so a path from `to` to the
+  // king never crosses `from` unless both lie on one line from the king, where a piece of the
+  // mover's would already stand between or give check.
+  if (checks.uncovering & 1ull << SquareBit(from) &&
+      LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
+    return true;
+  std::uint64_t target = 1ull << SquareBit(to);
+  switch (TypeOf(pos.board[from])) {
+    case PAWN:
+      return checks.pawn & target;
+    case KNIGHT:
+      return checks.knight & target;
+    case BISHOP:
+      return checks.diagonal & target;
+    case ROOK:
+      return checks.straight & target;
+    case QUEEN:
+      return (checks.diagonal | checks.straight) & target;
+    default:
+      return false;  // a king never attacks the other king
+  }
+}
+
 bool IsAttacked(int square, int by) {
   const int* b = pos.board;
   for (const CastleTarget& t : CASTLE_TARGETS[KingIndex(by)])

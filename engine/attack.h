@@ -50,6 +50,19 @@ void FindCheckers(Checkers& checkers);
 // blocks its line. True means MakeMove must decide.
 bool MayEvade(const Checkers& checkers, Move move);
 
+// For telling without making them which quiet moves (no capture, promotion, castling or en
+// passant) of the side to move give check: the squares, as bits (SquareBit), from which each kind
+// of piece would attack the enemy king, and the pieces whose moving off their line to the king
+// uncovers an attack by a piece behind them.
+struct CheckSquares {
+  int king;  // the enemy king's square, or NO_SQUARE
+  std::uint64_t pawn, knight, diagonal, straight, uncovering;
+};
+void FindCheckSquares(CheckSquares& checks);
+
+// Returns true when a quiet move of the side to move gives check, judged by checks.
+bool QuietMoveChecks(const CheckSquares& checks, Move move);
+
 // The definitions themselves: generate every move of `by` and look for one that lands on square.
 // Slow; kept as the reference the fast tests are checked against.
 bool IsAttackedByGenerator(int square, int by);

@@ -141,6 +141,12 @@ struct NodeState {
   Move bestMove = NO_MOVE;
   bool anyLegal = false;
   Checkers checkers = {};  // where the node is in check: what gives it
+  // A quiet move that gives no check scores at most max(standing, 0), whether it is legal or not
+  // (and a node with no legal move at all is stalemate, 0). Where that cannot beat the floor such
+  // moves are passed over without even a legality test; checks finds the ones that give check.
+  bool passedOver = false;
+  bool haveChecks = false;
+  CheckSquares checks = {};
 };
 
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
@@ -150,6 +156,15 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 bool TryMove(NodeState& n, Move move) {
   int floor = std::max(n.alpha, n.best);
   int to = MoveTo(move);
+  int quietCap = std::max(n.standing, 0);
+  if (quietCap <= floor && !(MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE))) {
+    if (!n.haveChecks) FindCheckSquares(n.checks), n.haveChecks = true;
+    if (!QuietMoveChecks(n.checks, move)) {
+      n.passedOver = true;
+      if (quietCap > n.best) n.best = quietCap, n.bestMove = move;
+      return false;
+    }
+  }
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
   if (n.clockNearFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
@@ -259,7 +274,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       TryMoves(n, list, tried, n.standing <= alpha ? KILLER_ORDER : INT_MIN);
     }
   }
-  if (!n.anyLegal) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  if (!n.anyLegal && !n.passedOver) return inCheck ? pos.historyLength - SCORE_INF : 0;
   Store(key, alpha, beta, n.best, n.bestMove, depth, ply);
   return n.best;
 }

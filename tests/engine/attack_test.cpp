@@ -70,20 +70,42 @@ TEST(Attack, FastTestMatchesDefinition) {
         ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
       ++positions;
 
+      // The search's shortcuts judge moves without making them; they must agree with MakeMove
+      // and the check test.
+      bool inCheck = InCheck(pos.side);
+      CheckSquares checks;
+      FindCheckSquares(checks);
       MoveList list;
       GenerateMoves(list);
       Move legal[MAX_MOVES];
       int count = 0;
       for (int i = 0; i < list.count; ++i) {
+        Move move = list.moves[i];
         const Position before = pos;
+        bool plain = !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT));
+        bool quiet = plain && !(MoveFlags(move) & MF_CAPTURE);
+        MoveKind kind = !inCheck && plain ? ClassifyMove(move, true) : MOVE_QUIET;
+        bool checksQuietly = !inCheck && quiet && QuietMoveChecks(checks, move);
+        ASSERT_TRUE(SamePosition(pos, before));
         Undo undo;
-        if (!MakeMove(list.moves[i], undo)) {
-          ASSERT_TRUE(SamePosition(pos, before)) << "refused " << MoveToString(list.moves[i]);
+        if (!MakeMove(move, undo, inCheck)) {
+          ASSERT_TRUE(SamePosition(pos, before)) << "refused " << MoveToString(move);
+          if (!inCheck && plain) {
+            ASSERT_EQ(kind, MOVE_ILLEGAL) << PositionToFen() << " " << MoveToString(move);
+          }
           continue;
         }
-        legal[count++] = list.moves[i];
-        UndoMove(list.moves[i], undo);
-        ASSERT_TRUE(SamePosition(pos, before)) << "undo " << MoveToString(list.moves[i]);
+        bool check = InCheck(pos.side);
+        if (!inCheck && plain) {
+          ASSERT_NE(kind, MOVE_ILLEGAL) << MoveToString(move);
+          ASSERT_EQ(kind == MOVE_CHECKING, check) << before.side << MoveToString(move);
+        }
+        if (!inCheck && quiet) {
+          ASSERT_EQ(checksQuietly, check) << PositionToFen() << " " << MoveToString(move);
+        }
+        legal[count++] = move;
+        UndoMove(move, undo);
+        ASSERT_TRUE(SamePosition(pos, before)) << "undo " << MoveToString(move);
       }
       if (count == 0) break;
       ASSERT_TRUE(MakeMove(legal[rng() % count]));
