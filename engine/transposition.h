@@ -22,7 +22,7 @@ struct TableEntry {
 };
 
 constexpr std::int8_t CLOCK_IRRELEVANT = -1;
-constexpr int TABLE_BITS = 18;
+constexpr int TABLE_BITS = 16;
 constexpr std::uint64_t TABLE_SIZE = 1ull << TABLE_BITS;
 
 // Returns the entry slot for a key.
