@@ -17,6 +17,7 @@ struct ReachMasks {
   std::uint64_t straight[BOARD_SIZE] = {};  // all four ranks and files
   std::uint64_t knight[BOARD_SIZE] = {};
   std::uint64_t king[BOARD_SIZE] = {};
+  std::uint64_t pawnCapture[2][BOARD_SIZE] = {};  // by colour >> 3: a pawn's two capture squares
 };
 
 // Builds the masks from the direction table.
@@ -31,6 +32,9 @@ constexpr ReachMasks MakeReachMasks() {
       int jump = DIRECTIONS[KNIGHT][i];
       if (playing(from + jump)) masks.knight[from] |= 1ull << SquareBit(from + jump);
       for (int s = from + d; playing(s); s += d) masks.ray[from][i] |= 1ull << SquareBit(s);
+      bool diagonalStep = SLIDES_DIAGONALLY[i] && playing(from + d);
+      if (diagonalStep && d < 0) masks.pawnCapture[KingIndex(WHITE)][from] |= 1ull << SquareBit(from + d);
+      if (diagonalStep && d > 0) masks.pawnCapture[KingIndex(BLACK)][from] |= 1ull << SquareBit(from + d);
       (SLIDES_DIAGONALLY[i] ? masks.diagonal : masks.straight)[from] |= masks.ray[from][i];
     }
   }

@@ -122,8 +122,9 @@ void GenerateCaptures(MoveList& list) {
     int from = BitSquare(std::countr_zero(own));
     int type = TypeOf(b[from]);
     if (type == PAWN) {
-      for (int to : {from + forward + WEST, from + forward + EAST})
-        if (IsPieceOf(b[to], enemy)) AddMove(list, from, to, MF_PAWN | MF_CAPTURE);
+      if (REACH.pawnCapture[KingIndex(pos.side)][from] & enemies)
+        for (int to : {from + forward + WEST, from + forward + EAST})
+          if (IsPieceOf(b[to], enemy)) AddMove(list, from, to, MF_PAWN | MF_CAPTURE);
       int to = from + forward;
       bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
       if (promotes && b[to] == EMPTY) AddMove(list, from, to, MF_PAWN);
