@@ -76,6 +76,15 @@ int BestGain(int enough) {
   }
 }
 
+// Frontier values found before, by position key.
+struct FrontierEntry {
+  std::uint64_t key;
+  std::int16_t value;
+  bool exact;  // else a lower bound
+};
+constexpr std::size_t FRONTIER_CACHE_SIZE = 1 << 14;
+FrontierEntry frontierCache[FRONTIER_CACHE_SIZE];
+
 }  // namespace
 
 bool HasLegalMove(bool inCheck) {
@@ -91,15 +100,25 @@ bool HasLegalMove(bool inCheck) {
 }
 
 int FrontierValue(int beta) {
+  // A frontier node's value depends on nothing but the position (its children are leaves, the
+  // clock was looked at before), so values found once serve again, in any search: exact ones
+  // always, lower bounds where they reach beta.
+  FrontierEntry& entry = frontierCache[pos.key & (FRONTIER_CACHE_SIZE - 1)];
+  if (entry.key == pos.key && (entry.exact || entry.value >= beta)) return entry.value;
+  auto remember = [&](int value, bool exact) {
+    entry = {pos.key, static_cast<std::int16_t>(value), exact};
+    return value;
+  };
   int standing = Evaluate();
   // With a legal move the value is at least the material now, so at or above beta that will do.
-  if (standing >= beta && HasUnpinnedMove(pos.side)) return standing;
+  if (standing >= beta && HasUnpinnedMove(pos.side)) return remember(standing, false);
   // A capture or promotion that gains enough to reach beta settles the node at once (a lower
   // bound); otherwise the best legal one gives the exact value.
   int gain = BestGain(beta - standing);
   if (gain >= 0) {
     ++searchNodes;  // the leaf that decides
-    return standing + gain;
+    return remember(standing + gain, gain < beta - standing);
   }
-  return HasUnpinnedMove(pos.side) || HasLegalMove(false) ? standing : 0;  // 0: stalemate
+  // 0: stalemate
+  return remember(HasUnpinnedMove(pos.side) || HasLegalMove(false) ? standing : 0, true);
 }
