@@ -82,18 +82,13 @@ void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
   }
 }
 
-// Brings the best-ordered of moves[first..count) to first, while first is among the few moves
-// whose order matters most; later moves are tried as they stand.
-// Returns false, and leaves the rest as it stands, once no move left has a key of at least least.
-bool PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first, int least) {
-  if (first >= SORTED_MOVES) return false;
+// Brings the best-ordered of moves[first..count) to first.
+void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
   int best = first;
   for (int i = first + 1; i < list.count; ++i)
     if (keys[i] > keys[best]) best = i;
-  if (keys[best] < least) return false;
   std::swap(list.moves[first], list.moves[best]);
   std::swap(keys[first], keys[best]);
-  return true;
 }
 
 // Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
@@ -203,14 +198,23 @@ bool TryMove(NodeState& n, Move move) {
   return true;
 }
 
-// Tries the moves of list, but `skip`, the first few in order of their keys (as far as the keys
-// reach least), at node n. Returns true on a cut-off.
-bool TryMoves(NodeState& n, MoveList& list, Move skip, int least) {
+// Tries the moves of list but `skip` at node n, the first few in order of their keys. With
+// killersOnly, only the killers are brought to the front and the rest keep their order. Returns
+// true on a cut-off.
+bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
+  if (killersOnly) {
+    int front = 0;
+    for (Move killer : killers[n.ply])
+      for (int i = front; i < list.count; ++i)
+        if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
+    for (int i = 0; i < list.count; ++i)
+      if (list.moves[i] != skip && TryMove(n, list.moves[i])) return true;
+    return false;
+  }
   int keys[MAX_MOVES];
   OrderKeys(list, keys, n.ply);
-  bool sorting = true;
   for (int i = 0; i < list.count; ++i) {
-    if (sorting) sorting = PickNext(list, keys, i, least);
+    if (i < SORTED_MOVES) PickNext(list, keys, i);
     if (list.moves[i] != skip && TryMove(n, list.moves[i])) return true;
   }
   return false;
@@ -262,7 +266,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   if (!(tried && TryMove(n, tried))) {
     MoveList list;
     GenerateCaptures(list);
-    if (!TryMoves(n, list, tried, INT_MIN)) {
+    if (!TryMoves(n, list, tried, false)) {
       GenerateMoves(list);
       int quiet = 0;
       for (int i = 0; i < list.count; ++i)
@@ -271,7 +275,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       list.count = quiet;
       // Where the material cannot reach alpha without a capture, only killers are worth
       // ordering: every other quiet move is bounded or searched anyway.
-      TryMoves(n, list, tried, n.standing <= alpha ? KILLER_ORDER : INT_MIN);
+      TryMoves(n, list, tried, n.standing <= alpha);
     }
   }
   if (!n.anyLegal && !n.passedOver) return inCheck ? pos.historyLength - SCORE_INF : 0;
