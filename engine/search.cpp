@@ -175,7 +175,7 @@ bool TryMove(NodeState& n, Move move) {
       return false;
     }
   }
-  if (n.inCheck && !MayEvade(n.checkers, move)) return false;
+  if (n.inCheck && !MayEvade(n.checkers, move)) return false;  // the table's move
   Undo undo;
   if (!MakeMove(move, undo, n.inCheck)) return false;
   n.anyLegal = true;
@@ -196,6 +196,14 @@ bool TryMove(NodeState& n, Move move) {
   if (score < n.beta) return false;
   RewardCutoff(move, n.depth, n.ply);
   return true;
+}
+
+// Drops from list the moves that surely leave the king of a node in check attacked.
+void KeepEvasions(const NodeState& n, MoveList& list) {
+  int kept = 0;
+  for (int i = 0; i < list.count; ++i)
+    if (MayEvade(n.checkers, list.moves[i])) list.moves[kept++] = list.moves[i];
+  list.count = kept;
 }
 
 // Tries the moves of list but `skip` at node n, the first few in order of their keys. With
@@ -266,6 +274,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   if (!(tried && TryMove(n, tried))) {
     MoveList list;
     GenerateCaptures(list);
+    if (inCheck) KeepEvasions(n, list);
     if (!TryMoves(n, list, tried, false)) {
       GenerateMoves(list);
       int quiet = 0;
@@ -273,6 +282,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
         if (!(MoveFlags(list.moves[i]) & (MF_CAPTURE | MF_PROMOTION)))
           list.moves[quiet++] = list.moves[i];
       list.count = quiet;
+      if (inCheck) KeepEvasions(n, list);
       // Where the material cannot reach alpha without a capture, only killers are worth
       // ordering: every other quiet move is bounded or searched anyway.
       TryMoves(n, list, tried, n.standing <= alpha);
