@@ -33,8 +33,10 @@ constexpr ReachMasks MakeReachMasks() {
       if (playing(from + jump)) masks.knight[from] |= 1ull << SquareBit(from + jump);
       for (int s = from + d; playing(s); s += d) masks.ray[from][i] |= 1ull << SquareBit(s);
       bool diagonalStep = SLIDES_DIAGONALLY[i] && playing(from + d);
-      if (diagonalStep && d < 0) masks.pawnCapture[KingIndex(WHITE)][from] |= 1ull << SquareBit(from + d);
-      if (diagonalStep && d > 0) masks.pawnCapture[KingIndex(BLACK)][from] |= 1ull << SquareBit(from + d);
+      if (diagonalStep && d < 0)
+        masks.pawnCapture[KingIndex(WHITE)][from] |= 1ull << SquareBit(from + d);
+      if (diagonalStep && d > 0)
+        masks.pawnCapture[KingIndex(BLACK)][from] |= 1ull << SquareBit(from + d);
       (SLIDES_DIAGONALLY[i] ? masks.diagonal : masks.straight)[from] |= masks.ray[from][i];
     }
   }

@@ -27,6 +27,14 @@ TEST(Tool, PerftDivideAndSearch) {
   EXPECT_EQ(run.out.substr(0, 29), "bestmove 0000 score -10000\nno");
 }
 
+// The bench's node total is a signature of the search's behaviour: any change to how the search
+// goes about its work shows here. (A change that is meant must update the figure, with the reason.)
+TEST(Tool, BenchSignature) {
+  Outcome run = Bench({"bench"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("\nbench nodes 163052 "), std::string::npos) << run.out;
+}
+
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
   const std::vector<std::vector<const char*>> bad = {
       {},
