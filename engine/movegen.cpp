@@ -5,6 +5,7 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "engine/attack.h"
 #include "engine/masks.h"
 
 void AddMove(MoveList& list, int from, int to, int flags) {
@@ -86,6 +87,46 @@ void GenerateEnPassant(MoveList& list) {
   if (pos.board[ep + behind + EAST] == own) AddMove(list, ep + behind + EAST, ep, flags);
 }
 
+// Adds castling from the rights alone: king-side before queen-side.
+void GenerateCastling(MoveList& list) {
+  if (pos.side == WHITE) {
+    if (pos.castleRights & WHITE_KING_SIDE) AddMove(list, E1, G1, MF_CASTLE);
+    if (pos.castleRights & WHITE_QUEEN_SIDE) AddMove(list, E1, C1, MF_CASTLE);
+  } else {
+    if (pos.castleRights & BLACK_KING_SIDE) AddMove(list, E8, G8, MF_CASTLE);
+    if (pos.castleRights & BLACK_QUEEN_SIDE) AddMove(list, E8, C8, MF_CASTLE);
+  }
+}
+
+// Adds the moves of pieces other than the king that land on target, an empty square or one that
+// holds an enemy piece, as GenerateMoves would give them (en passant apart).
+void GenerateMovesOnto(MoveList& list, int target) {
+  const int* b = pos.board;
+  int own = pos.side, pawn = own | PAWN;
+  int back = own == WHITE ? SOUTH : NORTH;  // from the target toward the pawns that reach it
+  bool capture = b[target] != EMPTY;
+  if (capture) {
+    for (int from : {target + back + WEST, target + back + EAST})
+      if (b[from] == pawn) AddMove(list, from, target, MF_PAWN | MF_CAPTURE);
+  } else if (b[target + back] == pawn) {
+    AddMove(list, target + back, target, MF_PAWN);
+  } else if (b[target + back] == EMPTY && b[target + 2 * back] == pawn) {
+    int from = target + 2 * back;
+    if (own == WHITE ? from >= A2 - 1 : from <= H7 + 2)
+      AddMove(list, from, target, MF_PAWN | MF_DOUBLE_PUSH);
+  }
+  int flags = capture ? MF_CAPTURE : 0;
+  for (int i = 0; i < 8; ++i) {
+    if (b[target + DIRECTIONS[KNIGHT][i]] == (own | KNIGHT))
+      AddPieceMove(list, target + DIRECTIONS[KNIGHT][i], target, flags);
+    int d = DIRECTIONS[QUEEN][i], from = target + d;
+    while (b[from] == EMPTY) from += d;
+    int code = b[from];
+    if (code != OFFBOARD && ColourOf(code) == own && SlidesAlongLine(TypeOf(code), i))
+      AddPieceMove(list, from, target, flags);
+  }
+}
+
 }  // namespace
 
 void GenerateMoves(MoveList& list) {
@@ -100,15 +141,27 @@ void GenerateMoves(MoveList& list) {
       GeneratePieceMoves(list, i, type);
   }
 
-  if (pos.side == WHITE) {
-    if (pos.castleRights & WHITE_KING_SIDE) AddMove(list, E1, G1, MF_CASTLE);
-    if (pos.castleRights & WHITE_QUEEN_SIDE) AddMove(list, E1, C1, MF_CASTLE);
-  } else {
-    if (pos.castleRights & BLACK_KING_SIDE) AddMove(list, E8, G8, MF_CASTLE);
-    if (pos.castleRights & BLACK_QUEEN_SIDE) AddMove(list, E8, C8, MF_CASTLE);
-  }
-
+  GenerateCastling(list);
   GenerateEnPassant(list);
+}
+
+void GenerateEvasions(MoveList& list, const Checkers& checkers) {
+  // Where nothing can be ruled out, every move is a candidate.
+  if (checkers.quirk || checkers.count == 0) {
+    GenerateMoves(list);
+    return;
+  }
+  list.count = 0;
+  int king = pos.kingSquare[KingIndex(pos.side)];
+  GeneratePieceMoves(list, king, KING);
+  GenerateCastling(list);
+  GenerateEnPassant(list);
+  if (checkers.count != 1) return;
+  // Moves onto the checker's square, and for a checker on a line onto the squares between.
+  for (int target = checkers.square; target != king; target -= checkers.step) {
+    GenerateMovesOnto(list, target);
+    if (checkers.step == 0) break;
+  }
 }
 
 void GenerateCaptures(MoveList& list) {

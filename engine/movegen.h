@@ -16,6 +16,12 @@ void AddMove(MoveList& list, int from, int to, int flags);
 // moves, so this order decides which move is played.
 void GenerateMoves(MoveList& list);
 
+struct Checkers;
+
+// Fills list, for a side to move that is in check, with the pseudo-legal moves that may get it
+// out of check: exactly those of GenerateMoves for which MayEvade holds (in no fixed order).
+void GenerateEvasions(MoveList& list, const Checkers& checkers);
+
 // Fills list with the pseudo-legal moves of pos.side that change the material: captures (en
 // passant included) and promotions. The moves are those GenerateMoves gives, in its order.
 void GenerateCaptures(MoveList& list);

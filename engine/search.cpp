@@ -198,14 +198,6 @@ bool TryMove(NodeState& n, Move move) {
   return true;
 }
 
-// Drops from list the moves that surely leave the king of a node in check attacked.
-void KeepEvasions(const NodeState& n, MoveList& list) {
-  int kept = 0;
-  for (int i = 0; i < list.count; ++i)
-    if (MayEvade(n.checkers, list.moves[i])) list.moves[kept++] = list.moves[i];
-  list.count = kept;
-}
-
 // Tries the moves of list but `skip` at node n, the first few in order of their keys. With
 // killersOnly, only the killers are brought to the front and the rest keep their order. Returns
 // true on a cut-off.
@@ -273,16 +265,16 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   Move tried = tableMove != NO_MOVE && IsPlausible(tableMove) ? tableMove : NO_MOVE;
   if (!(tried && TryMove(n, tried))) {
     MoveList list;
-    GenerateCaptures(list);
-    if (inCheck) KeepEvasions(n, list);
-    if (!TryMoves(n, list, tried, false)) {
+    if (inCheck) {
+      GenerateEvasions(list, n.checkers);
+      TryMoves(n, list, tried, false);
+    } else if (GenerateCaptures(list), !TryMoves(n, list, tried, false)) {
       GenerateMoves(list);
       int quiet = 0;
       for (int i = 0; i < list.count; ++i)
         if (!(MoveFlags(list.moves[i]) & (MF_CAPTURE | MF_PROMOTION)))
           list.moves[quiet++] = list.moves[i];
       list.count = quiet;
-      if (inCheck) KeepEvasions(n, list);
       // Where the material cannot reach alpha without a capture, only killers are worth
       // ordering: every other quiet move is bounded or searched anyway.
       TryMoves(n, list, tried, n.standing <= alpha);

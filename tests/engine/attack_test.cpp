@@ -2,7 +2,9 @@
 // against that definition on many positions.
 #include "engine/attack.h"
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "engine/makemove.h"
 #include "test_util.h"
@@ -58,7 +60,7 @@ TEST(Attack, FastTestMatchesDefinition) {
       "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
   };
   std::mt19937 rng(12345);
-  int positions = 0;
+  int positions = 0, evasionPositions = 0;
   for (int game = 0; game < 48; ++game) {
     SetFen(starts[game % 6]);
     for (int ply = 0; ply < 80; ++ply) {
@@ -69,6 +71,22 @@ TEST(Attack, FastTestMatchesDefinition) {
       for (int colour : {WHITE, BLACK})
         ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
       ++positions;
+
+      // In check, the evasions are exactly the moves that are not ruled out.
+      if (InCheck(pos.side)) {
+        Checkers checkers;
+        FindCheckers(checkers);
+        MoveList all, evasions;
+        GenerateMoves(all);
+        GenerateEvasions(evasions, checkers);
+        std::vector<Move> expected, got(evasions.moves, evasions.moves + evasions.count);
+        for (int i = 0; i < all.count; ++i)
+          if (MayEvade(checkers, all.moves[i])) expected.push_back(all.moves[i]);
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        ASSERT_EQ(got, expected) << PositionToFen();
+        ++evasionPositions;
+      }
 
       // The search's shortcuts judge moves without making them; they must agree with MakeMove
       // and the check test.
@@ -112,4 +130,5 @@ TEST(Attack, FastTestMatchesDefinition) {
     }
   }
   EXPECT_GT(positions, 2000);
+  EXPECT_GT(evasionPositions, 50);
 }
