@@ -53,12 +53,14 @@ const CastleRule* FindCastleRule(int to) {
 // The square of the pawn an en-passant capture onto `to` removes: behind `to` as the mover sees it.
 int EnPassantVictimSquare(int to, int mover) { return mover == WHITE ? to + SOUTH : to + NORTH; }
 
-// Writes a code on a cell, keeping the occupancy bits in step.
+// Writes a code on a cell, keeping the occupancy and pawn bits in step.
 void PutCell(int square, int code) {
   std::uint64_t bit = 1ull << SquareBit(square);
   int old = pos.board[square];
   if (old != EMPTY) pos.occupied[KingIndex(ColourOf(old))] &= ~bit;
   if (code != EMPTY) pos.occupied[KingIndex(ColourOf(code))] |= bit;
+  if (TypeOf(old) == PAWN) pos.pawns[KingIndex(ColourOf(old))] &= ~bit;
+  if (TypeOf(code) == PAWN) pos.pawns[KingIndex(ColourOf(code))] |= bit;
   pos.board[square] = code;
 }
 
@@ -77,6 +79,8 @@ void RestoreCells(Move move, const Undo& undo, int mover) {
   }
   pos.occupied[0] = undo.occupied[0];
   pos.occupied[1] = undo.occupied[1];
+  pos.pawns[0] = undo.pawns[0];
+  pos.pawns[1] = undo.pawns[1];
   if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
 }
 
@@ -114,6 +118,8 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   undo.epSquare = pos.epSquare;
   undo.occupied[0] = pos.occupied[0];
   undo.occupied[1] = pos.occupied[1];
+  undo.pawns[0] = pos.pawns[0];
+  undo.pawns[1] = pos.pawns[1];
 
   // Move the pieces and test the mover's king; the bookkeeping follows only for a legal move.
   int moved = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : b[from];

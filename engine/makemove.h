@@ -11,7 +11,7 @@ struct Undo {
   std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material;
   std::uint32_t hash;
   std::uint64_t key;
-  std::uint64_t occupied[2];
+  std::uint64_t occupied[2], pawns[2];
 };
 
 // Makes a generated move of pos.side and returns true, or refuses it and returns false leaving

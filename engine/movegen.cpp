@@ -170,19 +170,34 @@ void GenerateCaptures(MoveList& list) {
   int enemy = pos.side ^ BLACK;
   std::uint64_t enemies = pos.occupied[KingIndex(enemy)];
   std::uint64_t everyone = enemies | pos.occupied[KingIndex(pos.side)];
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+  // All pawns at once: shifting their bits one row forward and one file across gives the squares
+  // they capture on (masking off the pawns on the edge file they would leave the board from).
+  std::uint64_t pawns = pos.pawns[KingIndex(pos.side)];
+  bool white = pos.side == WHITE;
+  constexpr std::uint64_t FILE_A = 0x0101010101010101ull, FILE_H = FILE_A << 7;
+  constexpr int ROW = 8;  // bits per row; white pawns go toward lower bits
+  std::uint64_t towardA = pawns & ~FILE_A, towardH = pawns & ~FILE_H;
+  std::uint64_t hitsA = (white ? towardA >> (ROW + 1) : towardA << (ROW - 1)) & enemies;
+  std::uint64_t hitsH = (white ? towardH >> (ROW - 1) : towardH << (ROW + 1)) & enemies;
+  for (; hitsA; hitsA &= hitsA - 1) {
+    int to = BitSquare(std::countr_zero(hitsA));
+    AddMove(list, to - (white ? NORTH + WEST : SOUTH + WEST), to, MF_PAWN | MF_CAPTURE);
+  }
+  for (; hitsH; hitsH &= hitsH - 1) {
+    int to = BitSquare(std::countr_zero(hitsH));
+    AddMove(list, to - (white ? NORTH + EAST : SOUTH + EAST), to, MF_PAWN | MF_CAPTURE);
+  }
+  // Promoting steps: pawns one row from the last, with the square ahead empty.
+  constexpr std::uint64_t ROW_7 = 0xFFull << ROW, ROW_2 = 0xFFull << 6 * ROW;
+  std::uint64_t steps =
+      white ? ((pawns & ROW_7) >> ROW) & ~everyone : ((pawns & ROW_2) << ROW) & ~everyone;
+  for (; steps; steps &= steps - 1) {
+    int to = BitSquare(std::countr_zero(steps));
+    AddMove(list, to - (white ? NORTH : SOUTH), to, MF_PAWN);
+  }
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)] & ~pawns; own != 0; own &= own - 1) {
     int from = BitSquare(std::countr_zero(own));
     int type = TypeOf(b[from]);
-    if (type == PAWN) {
-      if (REACH.pawnCapture[KingIndex(pos.side)][from] & enemies)
-        for (int to : {from + forward + WEST, from + forward + EAST})
-          if (IsPieceOf(b[to], enemy)) AddMove(list, from, to, MF_PAWN | MF_CAPTURE);
-      int to = from + forward;
-      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
-      if (promotes && b[to] == EMPTY) AddMove(list, from, to, MF_PAWN);
-      continue;
-    }
     // The masks skip the steps on which no enemy piece stands and find the first piece on each
     // line without walking to it.
     if (type == KNIGHT || type == KING) {

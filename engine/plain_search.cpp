@@ -14,7 +14,7 @@ struct SavedFields {
   std::int32_t board[BOARD_SIZE];
   std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material, plyCount;
   std::int32_t kingSquare[2];
-  std::uint64_t occupied[2];
+  std::uint64_t occupied[2], pawns[2];
   std::uint32_t hash;
   std::uint64_t key;
 };
@@ -32,6 +32,8 @@ void Save(SavedFields& saved) {
   saved.kingSquare[1] = pos.kingSquare[1];
   saved.occupied[0] = pos.occupied[0];
   saved.occupied[1] = pos.occupied[1];
+  saved.pawns[0] = pos.pawns[0];
+  saved.pawns[1] = pos.pawns[1];
   saved.hash = pos.hash;
   saved.key = pos.key;
 }
@@ -50,6 +52,8 @@ void Restore(const SavedFields& saved) {
   pos.kingSquare[1] = saved.kingSquare[1];
   pos.occupied[0] = saved.occupied[0];
   pos.occupied[1] = saved.occupied[1];
+  pos.pawns[0] = saved.pawns[0];
+  pos.pawns[1] = saved.pawns[1];
   pos.hash = saved.hash;
   pos.key = saved.key;
 }

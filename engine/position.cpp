@@ -52,7 +52,7 @@ std::uint64_t ComputeKey() {
 
 void SetUpDerived() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
-  pos.occupied[0] = pos.occupied[1] = 0;
+  pos.occupied[0] = pos.occupied[1] = pos.pawns[0] = pos.pawns[1] = 0;
   pos.material = 0;
   // InCheck looks for the first king from the top, so a (set-up) board with two kings of a
   // colour keeps the first one here too.
@@ -60,6 +60,7 @@ void SetUpDerived() {
     int c = pos.board[i];
     if (TypeOf(c) == KING) pos.kingSquare[KingIndex(ColourOf(c))] = i;
     if (c != EMPTY && c != OFFBOARD) pos.occupied[KingIndex(ColourOf(c))] |= 1ull << SquareBit(i);
+    if (TypeOf(c) == PAWN) pos.pawns[KingIndex(ColourOf(c))] |= 1ull << SquareBit(i);
     pos.material += SignedValue(c);
   }
   ComputeHash();

@@ -108,6 +108,7 @@ struct Position {
   // rescan the board. SetUpDerived() recomputes all of it from the fields above.
   std::int32_t kingSquare[2];  // indexed by colour >> 3
   std::uint64_t occupied[2];   // by colour >> 3: a bit per square holding a piece, see SquareBit
+  std::uint64_t pawns[2];      // by colour >> 3: the bits of the squares holding pawns
   std::int32_t material;       // white's PIECE_VALUE sum minus black's
   std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
   std::int32_t plyCount;       // moves made since the position was set up; never capped
@@ -149,8 +150,8 @@ void InitPosition();
 // and folds the board into eleven bits, so different positions can share it.
 void ComputeHash();
 
-// Recomputes kingSquare, occupied, material, key, hash and the key ring's start from board, side,
-// castleRights and epSquare; used after setting a position up by hand.
+// Recomputes kingSquare, occupied, pawns, material, key, hash and the key ring's start from board,
+// side, castleRights and epSquare; used after setting a position up by hand.
 void SetUpDerived();
 
 // Returns the Zobrist key of the current position, computed from scratch.

@@ -72,6 +72,20 @@ TEST(Attack, FastTestMatchesDefinition) {
         ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
       ++positions;
 
+      // The captures and promotions the search tries first are exactly those of the generator.
+      {
+        MoveList all, captures;
+        GenerateMoves(all);
+        GenerateCaptures(captures);
+        std::vector<Move> expected, got(captures.moves, captures.moves + captures.count);
+        for (int i = 0; i < all.count; ++i)
+          if (MoveFlags(all.moves[i]) & (MF_CAPTURE | MF_PROMOTION))
+            expected.push_back(all.moves[i]);
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        ASSERT_EQ(got, expected) << PositionToFen();
+      }
+
       // In check, the evasions are exactly the moves that are not ruled out.
       if (InCheck(pos.side)) {
         Checkers checkers;

@@ -46,5 +46,6 @@ inline bool SamePosition(const Position& a, const Position& b) {
          std::memcmp(a.history, b.history, sizeof a.history[0] * a.historyLength) == 0 &&
          a.kingSquare[0] == b.kingSquare[0] && a.kingSquare[1] == b.kingSquare[1] &&
          a.occupied[0] == b.occupied[0] && a.occupied[1] == b.occupied[1] &&
-         a.material == b.material && a.key == b.key && a.plyCount == b.plyCount;
+         a.pawns[0] == b.pawns[0] && a.pawns[1] == b.pawns[1] && a.material == b.material &&
+         a.key == b.key && a.plyCount == b.plyCount;
 }
