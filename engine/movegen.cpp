@@ -145,6 +145,32 @@ void GenerateMoves(MoveList& list) {
   GenerateEnPassant(list);
 }
 
+void GenerateQuietMoves(MoveList& list) {
+  list.count = 0;
+  const int* b = pos.board;
+  int forward = pos.side == WHITE ? NORTH : SOUTH;
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    if (type == PAWN) {
+      int to = from + forward;
+      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
+      if (b[to] != EMPTY || promotes) continue;
+      AddPieceMove(list, from, to, MF_PAWN);
+      bool onStartRank = pos.side == WHITE ? from >= A2 - 1 : from <= H7 + 2;
+      if (onStartRank && b[to + forward] == EMPTY)
+        AddPieceMove(list, from, to + forward, MF_PAWN | MF_DOUBLE_PUSH);
+      continue;
+    }
+    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
+      for (int to = from + *d; b[to] == EMPTY; to += *d) {
+        AddPieceMove(list, from, to, 0);
+        if (!SLIDES[type]) break;
+      }
+  }
+  GenerateCastling(list);
+}
+
 void GenerateEvasions(MoveList& list, const Checkers& checkers) {
   // Where nothing can be ruled out, every move is a candidate.
   if (checkers.quirk || checkers.count == 0) {

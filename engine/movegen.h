@@ -16,6 +16,10 @@ void AddMove(MoveList& list, int from, int to, int flags);
 // moves, so this order decides which move is played.
 void GenerateMoves(MoveList& list);
 
+// Fills list with the pseudo-legal moves of pos.side that GenerateCaptures leaves out: quiet
+// steps and slides, pawn steps that do not promote, and castling (in no fixed order).
+void GenerateQuietMoves(MoveList& list);
+
 struct Checkers;
 
 // Fills list, for a side to move that is in check, with the pseudo-legal moves that may get it

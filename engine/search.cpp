@@ -269,12 +269,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       GenerateEvasions(list, n.checkers);
       TryMoves(n, list, tried, false);
     } else if (GenerateCaptures(list), !TryMoves(n, list, tried, false)) {
-      GenerateMoves(list);
-      int quiet = 0;
-      for (int i = 0; i < list.count; ++i)
-        if (!(MoveFlags(list.moves[i]) & (MF_CAPTURE | MF_PROMOTION)))
-          list.moves[quiet++] = list.moves[i];
-      list.count = quiet;
+      GenerateQuietMoves(list);
       // Where the material cannot reach alpha without a capture, only killers are worth
       // ordering: every other quiet move is bounded or searched anyway.
       TryMoves(n, list, tried, n.standing <= alpha);

@@ -72,15 +72,18 @@ TEST(Attack, FastTestMatchesDefinition) {
         ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
       ++positions;
 
-      // The captures and promotions the search tries first are exactly those of the generator.
+      // The captures and promotions the search tries first, and the quiet moves after them, are
+      // together exactly the generator's moves.
       {
-        MoveList all, captures;
+        MoveList all, captures, quiet;
         GenerateMoves(all);
         GenerateCaptures(captures);
-        std::vector<Move> expected, got(captures.moves, captures.moves + captures.count);
-        for (int i = 0; i < all.count; ++i)
-          if (MoveFlags(all.moves[i]) & (MF_CAPTURE | MF_PROMOTION))
-            expected.push_back(all.moves[i]);
+        GenerateQuietMoves(quiet);
+        std::vector<Move> expected(all.moves, all.moves + all.count);
+        std::vector<Move> got(captures.moves, captures.moves + captures.count);
+        got.insert(got.end(), quiet.moves, quiet.moves + quiet.count);
+        for (int i = 0; i < captures.count; ++i)
+          ASSERT_TRUE(MoveFlags(captures.moves[i]) & (MF_CAPTURE | MF_PROMOTION));
         std::sort(expected.begin(), expected.end());
         std::sort(got.begin(), got.end());
         ASSERT_EQ(got, expected) << PositionToFen();
