@@ -236,7 +236,7 @@ void GenerateCaptures(MoveList& list) {
         (type == ROOK ? 0 : REACH.diagonal[from]) | (type == BISHOP ? 0 : REACH.straight[from]);
     if (!(lines & enemies)) continue;
     for (int line = 0; line < 8; ++line) {
-      if (!(REACH.ray[from][line] & enemies) || !SlidesAlongLine(type, line)) continue;
+      if (!SlidesAlongLine(type, line) || !(REACH.ray[from][line] & enemies)) continue;
       int to = FirstOnLine(from, line, everyone);
       if (ColourOf(b[to]) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
     }

@@ -140,8 +140,23 @@ constexpr int ColourOf(int piece) { return piece & COLOUR_MASK; }
 constexpr int KingIndex(int colour) { return colour >> 3; }
 
 // Playing squares numbered 0-63 row by row from a8, so that ascending bits are ascending squares.
-constexpr int SquareBit(int square) { return (square / 10 - 2) * 8 + square % 10 - 1; }
-constexpr int BitSquare(int bit) { return (bit / 8 + 2) * 10 + bit % 8 + 1; }
+// The conversions are tables: they sit on the hottest paths.
+struct BitNumbering {
+  std::int8_t bitOf[120] = {};
+  std::int8_t squareOf[64] = {};
+};
+constexpr BitNumbering MakeBitNumbering() {
+  BitNumbering n;
+  for (int bit = 0; bit < 64; ++bit) {
+    int square = (bit / 8 + 2) * 10 + bit % 8 + 1;
+    n.squareOf[bit] = static_cast<std::int8_t>(square);
+    n.bitOf[square] = static_cast<std::int8_t>(bit);
+  }
+  return n;
+}
+inline constexpr BitNumbering BIT_NUMBERING = MakeBitNumbering();
+constexpr int SquareBit(int square) { return BIT_NUMBERING.bitOf[square]; }
+constexpr int BitSquare(int bit) { return BIT_NUMBERING.squareOf[bit]; }
 
 // Sets up the starting position with white to move and an empty history.
 void InitPosition();
