@@ -84,12 +84,10 @@ void RestoreCells(Move move, const Undo& undo, int mover) {
   if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
 }
 
-// Accounts for one cell's change from old to code in the hash's board part, the key and the
-// material.
+// Accounts for one cell's change from old to code in the hash's board part and the key.
 void Account(int square, int old, int code, std::uint32_t& boardHash) {
   boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
   pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
-  pos.material += SignedValue(code) - SignedValue(old);
 }
 
 }  // namespace
@@ -169,6 +167,10 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
     Account(castle->rookTo, EMPTY, rook, boardHash);
   }
   if (flags & MF_EN_PASSANT) Account(victimSquare, undo.epVictim, EMPTY, boardHash);
+  // Only a capture or a promotion changes the material.
+  if (flags & (MF_CAPTURE | MF_PROMOTION))
+    pos.material += SignedValue(moved) - SignedValue(undo.piece) - SignedValue(undo.captured) -
+                    (flags & MF_EN_PASSANT ? SignedValue(undo.epVictim) : 0);
 
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
   pos.side = opponent;
