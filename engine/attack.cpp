@@ -148,16 +148,17 @@ bool HasUnpinnedMove(int colour) {
     int code = b[from];
     // The occupancy bits may be behind a board edited by ClassifyMove: trust the board.
     if (code == EMPTY || ColourOf(code) != colour || TypeOf(code) == KING) continue;
-    if (UncoversAttack(king, from, enemy)) continue;
+    // Whether the piece can move at all is cheaper to see than whether it is pinned.
+    bool canMove = false;
     if (TypeOf(code) == PAWN) {
       int ahead = from + forward;
-      if (b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
-          (b[ahead + EAST] != EMPTY && open(b[ahead + EAST])))
-        return true;
-      continue;
+      canMove = b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
+                (b[ahead + EAST] != EMPTY && open(b[ahead + EAST]));
+    } else {
+      for (const int* d = DIRECTIONS[TypeOf(code)]; *d != 0 && !canMove; ++d)
+        canMove = open(b[from + *d]);
     }
-    for (const int* d = DIRECTIONS[TypeOf(code)]; *d != 0; ++d)
-      if (open(b[from + *d])) return true;
+    if (canMove && !UncoversAttack(king, from, enemy)) return true;
   }
   return false;
 }
