@@ -43,7 +43,7 @@ constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted wi
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
 constexpr int HISTORY_LIMIT = 1 << 20;
-constexpr int SORTED_MOVES = 8;
+constexpr int SORTED_MOVES = 12;
 
 std::uint16_t searchId = 0;
 Move killers[MAX_PLY][2];
