@@ -90,9 +90,19 @@ void Account(int square, int old, int code, std::uint32_t& boardHash) {
   pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
 }
 
-}  // namespace
+// The check tests MakeMove uses: the fast ones, or the generator-based definitions.
+template <bool BY_DEFINITION>
+bool KingAttacked(int colour) {
+  return BY_DEFINITION ? InCheckByGenerator(colour) : InCheck(colour);
+}
+template <bool BY_DEFINITION>
+bool SquareAttacked(int square, int by) {
+  return BY_DEFINITION ? IsAttackedByGenerator(square, by) : IsAttacked(square, by);
+}
 
-bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
+// MakeMove, with the check tests chosen by BY_DEFINITION.
+template <bool BY_DEFINITION>
+bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side, opponent = mover ^ BLACK;
@@ -105,9 +115,9 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
     if (castle == nullptr) return false;
     for (int i = 0; i < 3 && castle->empty[i] != 0; ++i)
       if (b[castle->empty[i]] != EMPTY) return false;
-    if (InCheck(mover)) return false;
+    if (KingAttacked<BY_DEFINITION>(mover)) return false;
     for (int square : castle->safe)
-      if (IsAttacked(square, opponent)) return false;
+      if (SquareAttacked<BY_DEFINITION>(square, opponent)) return false;
   }
 
   undo.piece = b[from];
@@ -143,8 +153,8 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   // A king that was safe stays safe after another piece's move unless the move opened a line
   // to it: captures only remove attackers and the arriving piece only blocks.
   bool exposed;
-  if (moverInCheck || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
-    exposed = InCheck(mover);
+  if (BY_DEFINITION || moverInCheck || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
+    exposed = KingAttacked<BY_DEFINITION>(mover);
   else
     exposed = UncoversAttack(pos.kingSquare[KingIndex(mover)], from, opponent);
   if (exposed) {
@@ -191,9 +201,20 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   return true;
 }
 
+}  // namespace
+
+bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
+  return MakeMoveWith<false>(move, undo, moverInCheck);
+}
+
 bool MakeMove(Move move) {
   Undo undo;
-  return MakeMove(move, undo, true);
+  return MakeMoveWith<false>(move, undo, true);
+}
+
+bool MakeMoveByDefinition(Move move) {
+  Undo undo;
+  return MakeMoveWith<true>(move, undo, true);
 }
 
 void UndoMove(Move move, const Undo& undo) {

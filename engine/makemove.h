@@ -24,5 +24,9 @@ struct Undo {
 bool MakeMove(Move move, Undo& undo, bool moverInCheck = true);
 bool MakeMove(Move move);
 
+// The same, deciding legality with the generator-based attack tests, the definitions: slow, for
+// the plain reference search.
+bool MakeMoveByDefinition(Move move);
+
 // Takes back a move that MakeMove made, given the record it filled.
 void UndoMove(Move move, const Undo& undo);

@@ -61,8 +61,8 @@ void Restore(const SavedFields& saved) {
 // One node of the fail-hard negamax, ply moves below the root.
 int PlainNode(int alpha, int beta, int depth, int ply) {
   ++searchNodes;
-  if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
-  bool inCheck = InCheck(pos.side);
+  if (depth <= 0 || ply >= MAX_PLY) return EvaluateByScan();
+  bool inCheck = InCheckByGenerator(pos.side);
   if (inCheck) ++depth;
   MoveList list;
   GenerateMoves(list);
@@ -70,7 +70,7 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
   SavedFields saved;
   Save(saved);
   for (int i = 0; i < list.count; ++i) {
-    if (!MakeMove(list.moves[i])) continue;
+    if (!MakeMoveByDefinition(list.moves[i])) continue;
     found = true;
     int score = -PlainNode(-beta, -alpha, depth - 1, ply + 1);
     Restore(saved);
