@@ -10,13 +10,16 @@
 // whose value is the maximum. So any method that computes the same values gives the same game:
 //   - inside the tree moves are tried in any order (best first), and a node returns a bound
 //     (fail-soft) that is exact wherever the plain search's value is;
-//   - the root keeps generation order and asks of each later move only whether it beats the best
-//     so far (a null window), computing the exact value only of a move that does;
+//   - the root first finds the best value, trying the likeliest moves first, then asks of each
+//     move before the one found, in generation order, whether it reaches that value too (a null
+//     window), and plays the first that does;
 //   - a node's value is remembered in the transposition table together with everything it
 //     depends on beyond the key: the root search it was found in, the ply (which fixes the
 //     history length and the distance to the cap), the depth, and the halfmove clock wherever a
-//     clock of 100 can still be reached below the node. Only then may it stand in for a search.
-//   - a node whose clock has reached 100 only needs to know whether it has a legal move.
+//     clock of 100 can still be reached below the node. Only then may it stand in for a search;
+//   - a node whose clock has reached 100 only needs to know whether it has a legal move;
+//   - a node with one ply left is valued without trying its moves one by one (frontier.cpp), and
+//     two plies from the end a move is bounded by material where the bound settles it.
 #include "engine/search.h"
 
 #include <algorithm>
@@ -361,7 +364,9 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
 
 int Search(int alpha, int beta, int depth) {
   ++searchNodes;
-  ++searchId;
+  // Values are tied to the root search that found them; when the numbering wraps, none may
+  // outlive it.
+  if (++searchId == 0) ClearTable(), searchId = 1;
   if (depth <= 0) return Evaluate();
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
