@@ -127,6 +127,62 @@ void GenerateMovesOnto(MoveList& list, int target) {
   }
 }
 
+// Returns false when no quiet move of the piece of this type on `from` can give check: it
+// uncovers no attack and cannot reach a checking square for its kind.
+bool MayCheckFrom(const CheckSquares& checks, int from, int type) {
+  if (checks.king == NO_SQUARE) return false;
+  if (checks.uncovering & 1ull << SquareBit(from)) return true;
+  switch (type) {
+    case PAWN:
+      return checks.pawn & (REACH.ray[from][pos.side == WHITE ? 1 : 6]);
+    case KNIGHT:
+      return checks.knight & REACH.knight[from];
+    case BISHOP:
+      return checks.diagonal & REACH.diagonal[from];
+    case ROOK:
+      return checks.straight & REACH.straight[from];
+    case QUEEN:
+      return (checks.diagonal | checks.straight) & (REACH.diagonal[from] | REACH.straight[from]);
+    default:
+      return false;
+  }
+}
+
+// Adds the quiet moves (no capture or promotion) of the side to move, castling last; with checks,
+// only those that give check, and castling, looking only at the pieces that could give one.
+void GenerateQuietMovesOf(MoveList& list, const CheckSquares* checks) {
+  list.count = 0;
+  const int* b = pos.board;
+  int forward = pos.side == WHITE ? NORTH : SOUTH;
+  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    int first = list.count;
+    if (checks && !MayCheckFrom(*checks, from, type)) continue;
+    if (type == PAWN) {
+      int to = from + forward;
+      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
+      if (b[to] != EMPTY || promotes) continue;
+      AddPieceMove(list, from, to, MF_PAWN);
+      bool onStartRank = pos.side == WHITE ? from >= A2 - 1 : from <= H7 + 2;
+      if (onStartRank && b[to + forward] == EMPTY)
+        AddPieceMove(list, from, to + forward, MF_PAWN | MF_DOUBLE_PUSH);
+    } else {
+      for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
+        for (int to = from + *d; b[to] == EMPTY; to += *d) {
+          AddPieceMove(list, from, to, 0);
+          if (!SLIDES[type]) break;
+        }
+    }
+    if (!checks) continue;
+    int kept = first;
+    for (int i = first; i < list.count; ++i)
+      if (QuietMoveChecks(*checks, list.moves[i])) list.moves[kept++] = list.moves[i];
+    list.count = kept;
+  }
+  GenerateCastling(list);
+}
+
 }  // namespace
 
 void GenerateMoves(MoveList& list) {
@@ -145,30 +201,10 @@ void GenerateMoves(MoveList& list) {
   GenerateEnPassant(list);
 }
 
-void GenerateQuietMoves(MoveList& list) {
-  list.count = 0;
-  const int* b = pos.board;
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
-    int from = BitSquare(std::countr_zero(own));
-    int type = TypeOf(b[from]);
-    if (type == PAWN) {
-      int to = from + forward;
-      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
-      if (b[to] != EMPTY || promotes) continue;
-      AddPieceMove(list, from, to, MF_PAWN);
-      bool onStartRank = pos.side == WHITE ? from >= A2 - 1 : from <= H7 + 2;
-      if (onStartRank && b[to + forward] == EMPTY)
-        AddPieceMove(list, from, to + forward, MF_PAWN | MF_DOUBLE_PUSH);
-      continue;
-    }
-    for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
-      for (int to = from + *d; b[to] == EMPTY; to += *d) {
-        AddPieceMove(list, from, to, 0);
-        if (!SLIDES[type]) break;
-      }
-  }
-  GenerateCastling(list);
+void GenerateQuietMoves(MoveList& list) { GenerateQuietMovesOf(list, nullptr); }
+
+void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
+  GenerateQuietMovesOf(list, &checks);
 }
 
 void GenerateEvasions(MoveList& list, const Checkers& checkers) {

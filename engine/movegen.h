@@ -21,6 +21,11 @@ void GenerateMoves(MoveList& list);
 void GenerateQuietMoves(MoveList& list);
 
 struct Checkers;
+struct CheckSquares;
+
+// Fills list, for a side to move that is not in check, with those of GenerateQuietMoves' moves
+// that give check (as checks tells, see attack.h), and castling.
+void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
 // Fills list, for a side to move that is in check, with the pseudo-legal moves that may get it
 // out of check: exactly those of GenerateMoves for which MayEvade holds (in no fixed order).

@@ -272,7 +272,16 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
       GenerateEvasions(list, n.checkers);
       TryMoves(n, list, tried, false);
     } else if (GenerateCaptures(list), !TryMoves(n, list, tried, false)) {
-      GenerateQuietMoves(list);
+      if (std::max(n.standing, 0) <= std::max(alpha, n.best)) {
+        // Every quiet move that gives no check would be passed over (see NodeState): only the
+        // checking ones need generating.
+        if (!n.haveChecks) FindCheckSquares(n.checks), n.haveChecks = true;
+        GenerateQuietChecks(list, n.checks);
+        n.passedOver = true;
+        n.best = std::max(n.best, std::max(n.standing, 0));
+      } else {
+        GenerateQuietMoves(list);
+      }
       // Where the material cannot reach alpha without a capture, only killers are worth
       // ordering: every other quiet move is bounded or searched anyway.
       TryMoves(n, list, tried, n.standing <= alpha);

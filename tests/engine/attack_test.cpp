@@ -89,6 +89,22 @@ TEST(Attack, FastTestMatchesDefinition) {
         ASSERT_EQ(got, expected) << PositionToFen();
       }
 
+      // Out of check, the quiet checks are exactly the quiet moves that give check, and castling.
+      if (!InCheck(pos.side)) {
+        CheckSquares checks;
+        FindCheckSquares(checks);
+        MoveList quiet, quietChecks;
+        GenerateQuietMoves(quiet);
+        GenerateQuietChecks(quietChecks, checks);
+        std::vector<Move> expected, got(quietChecks.moves, quietChecks.moves + quietChecks.count);
+        for (int i = 0; i < quiet.count; ++i)
+          if (MoveFlags(quiet.moves[i]) & MF_CASTLE || QuietMoveChecks(checks, quiet.moves[i]))
+            expected.push_back(quiet.moves[i]);
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        ASSERT_EQ(got, expected) << PositionToFen();
+      }
+
       // In check, the evasions are exactly the moves that are not ruled out.
       if (InCheck(pos.side)) {
         Checkers checkers;
