@@ -72,52 +72,47 @@ TEST(Attack, FastTestMatchesDefinition) {
         ASSERT_EQ(InCheck(colour), InCheckByGenerator(colour)) << PositionToFen();
       ++positions;
 
-      // The captures and promotions the search tries first, and the quiet moves after them, are
-      // together exactly the generator's moves.
-      {
-        MoveList all, captures, quiet;
-        GenerateMoves(all);
-        GenerateCaptures(captures);
-        GenerateQuietMoves(quiet);
-        std::vector<Move> expected(all.moves, all.moves + all.count);
-        std::vector<Move> got(captures.moves, captures.moves + captures.count);
-        got.insert(got.end(), quiet.moves, quiet.moves + quiet.count);
-        for (int i = 0; i < captures.count; ++i)
-          ASSERT_TRUE(MoveFlags(captures.moves[i]) & (MF_CAPTURE | MF_PROMOTION));
+      // The special generators give exactly the moves they promise, as sets: captures and
+      // promotions plus the quiet moves are all the moves; out of check the quiet checks are the
+      // quiet moves that give check, and castling; in check the evasions are the moves not ruled
+      // out.
+      MoveList all, captures, quietMoves, special;
+      GenerateMoves(all);
+      GenerateCaptures(captures);
+      GenerateQuietMoves(quietMoves);
+      std::vector<Move> expected, got;
+      auto expectSame = [&]() {
         std::sort(expected.begin(), expected.end());
         std::sort(got.begin(), got.end());
-        ASSERT_EQ(got, expected) << PositionToFen();
-      }
-
-      // Out of check, the quiet checks are exactly the quiet moves that give check, and castling.
+        return expected == got;
+      };
+      expected.assign(all.moves, all.moves + all.count);
+      got.assign(captures.moves, captures.moves + captures.count);
+      got.insert(got.end(), quietMoves.moves, quietMoves.moves + quietMoves.count);
+      for (int i = 0; i < captures.count; ++i)
+        ASSERT_TRUE(MoveFlags(captures.moves[i]) & (MF_CAPTURE | MF_PROMOTION));
+      ASSERT_TRUE(expectSame()) << "captures and quiet moves " << PositionToFen();
       if (!InCheck(pos.side)) {
         CheckSquares checks;
         FindCheckSquares(checks);
-        MoveList quiet, quietChecks;
-        GenerateQuietMoves(quiet);
-        GenerateQuietChecks(quietChecks, checks);
-        std::vector<Move> expected, got(quietChecks.moves, quietChecks.moves + quietChecks.count);
-        for (int i = 0; i < quiet.count; ++i)
-          if (MoveFlags(quiet.moves[i]) & MF_CASTLE || QuietMoveChecks(checks, quiet.moves[i]))
-            expected.push_back(quiet.moves[i]);
-        std::sort(expected.begin(), expected.end());
-        std::sort(got.begin(), got.end());
-        ASSERT_EQ(got, expected) << PositionToFen();
-      }
-
-      // In check, the evasions are exactly the moves that are not ruled out.
-      if (InCheck(pos.side)) {
+        GenerateQuietChecks(special, checks);
+        expected.clear();
+        for (int i = 0; i < quietMoves.count; ++i) {
+          Move move = quietMoves.moves[i];
+          if (MoveFlags(move) & MF_CASTLE || QuietMoveChecks(checks, move))
+            expected.push_back(move);
+        }
+        got.assign(special.moves, special.moves + special.count);
+        ASSERT_TRUE(expectSame()) << "quiet checks " << PositionToFen();
+      } else {
         Checkers checkers;
         FindCheckers(checkers);
-        MoveList all, evasions;
-        GenerateMoves(all);
-        GenerateEvasions(evasions, checkers);
-        std::vector<Move> expected, got(evasions.moves, evasions.moves + evasions.count);
+        GenerateEvasions(special, checkers);
+        expected.clear();
         for (int i = 0; i < all.count; ++i)
           if (MayEvade(checkers, all.moves[i])) expected.push_back(all.moves[i]);
-        std::sort(expected.begin(), expected.end());
-        std::sort(got.begin(), got.end());
-        ASSERT_EQ(got, expected) << PositionToFen();
+        got.assign(special.moves, special.moves + special.count);
+        ASSERT_TRUE(expectSame()) << "evasions " << PositionToFen();
         ++evasionPositions;
       }
 
@@ -126,12 +121,10 @@ TEST(Attack, FastTestMatchesDefinition) {
       bool inCheck = InCheck(pos.side);
       CheckSquares checks;
       FindCheckSquares(checks);
-      MoveList list;
-      GenerateMoves(list);
       Move legal[MAX_MOVES];
       int count = 0;
-      for (int i = 0; i < list.count; ++i) {
-        Move move = list.moves[i];
+      for (int i = 0; i < all.count; ++i) {
+        Move move = all.moves[i];
         const Position before = pos;
         bool plain = !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT));
         bool quiet = plain && !(MoveFlags(move) & MF_CAPTURE);
