@@ -58,6 +58,10 @@ inline pid_t StartProgram(const char* program, const std::vector<const char*>& a
   signal(SIGPIPE, SIG_IGN);  // our writes to a dead child must fail, not kill the test
   const pid_t pid = fork();
   if (pid == 0) {
+    // First lift the given descriptors above 2, so that placing one cannot overwrite another
+    // (the test process itself may have been started with a standard descriptor closed).
+    for (int& fd : fds)
+      if (fd != CLOSED) fd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
     for (int target = 0; target < 3; ++target) {
       if (fds[target] == CLOSED)
         close(target);
