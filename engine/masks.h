@@ -54,14 +54,3 @@ inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
   if (blockers == 0) return NO_SQUARE;
   return BitSquare(i < 4 ? 63 - std::countl_zero(blockers) : std::countr_zero(blockers));
 }
-
-// The lines along which bishops and rooks slide, as indices into DIRECTIONS[QUEEN].
-inline constexpr int DIAGONAL_LINES[4] = {0, 2, 5, 7};
-inline constexpr int STRAIGHT_LINES[4] = {1, 3, 4, 6};
-
-// Returns the mask of the squares along the line from `from` in direction d (a step of a
-// bishop, rook or queen).
-constexpr std::uint64_t RayMask(int from, int d) {
-  constexpr int INDEX[23] = {0, 1, 2, 0, 0, 0, 0, 0, 0, 0, 3, 0, 4, 0, 0, 0, 0, 0, 0, 0, 5, 6, 7};
-  return REACH.ray[from][INDEX[d + 11]];
-}
