@@ -1,6 +1,6 @@
 // Attack and check tests. A square counts as attacked by a colour when one of that colour's
-// pseudo-legal moves lands on it; the generator-based test below is that definition, and the fast
-// test answers exactly as it does without generating any move.
+// pseudo-legal moves lands on it; the tests here answer exactly as generating those moves would
+// (the generator-based definition lives with the reference code), without generating any.
 #pragma once
 
 #include "engine/position.h"
@@ -16,6 +16,18 @@ bool IsAttacked(int square, int by);
 // when that colour has no king.
 bool InCheck(int colour);
 
+// Returns true when square is the king's destination of a castling that `by` still has the right
+// to: such a square counts as attacked by `by`, whatever stands on it.
+bool IsCastlingDestination(int square, int by);
+
+// Returns true when a pawn of `by` stands diagonally behind square (seen from that pawn's side):
+// it would capture there if a piece stood on it.
+bool CoveredByPawn(int square, int by);
+
+// Returns true when a piece of type `type` of colour `by` standing on `from` attacks `target`
+// (for a slider, along a line clear up to target).
+bool PieceAttacks(int type, int by, int from, int target);
+
 // Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and the first
 // piece beyond it, seen from the king, is a bishop, rook or queen of `by` that moves along that
 // line: the attack a move from `vacated` can uncover.
@@ -24,46 +36,3 @@ bool UncoversAttack(int king, int vacated, int by);
 // Called right after `move` was made from a legal position: returns InCheck(pos.side), whether
 // the move put the side now to move in check, looking only at what the move changed.
 bool GivesCheck(Move move);
-
-// Returns true when a piece of `colour` other than the king has a move that cannot expose its
-// king: enough to show that a side that is not in check has a legal move, without making one.
-bool HasUnpinnedMove(int colour);
-
-// What a move does that is neither castling, en passant nor a promotion, in a position whose side
-// to move is not in check, found without making it: whether it is legal, whether it gives check,
-// and, when askMobility is set, whether the opponent surely keeps a legal move.
-enum MoveKind { MOVE_ILLEGAL, MOVE_CHECKING, MOVE_QUIET, MOVE_QUIET_OPPONENT_MOBILE };
-MoveKind ClassifyMove(Move move, bool askMobility);
-
-// What attacks the king of the side to move, for telling at a glance which moves cannot get it
-// out of check.
-struct Checkers {
-  int count;   // pieces that could capture the king
-  int square;  // the square of one of them
-  int step;    // the line step from the king toward it, or 0 when it attacks by a jump or step
-  bool quirk;  // attacked by the enemy's castling rights alone: nothing can be ruled out
-};
-void FindCheckers(Checkers& checkers);
-
-// Returns false when a move of the side to move, which is in check, surely leaves its king
-// attacked: it is not a king move or en passant, and it neither captures the one checker nor
-// blocks its line. True means MakeMove must decide.
-bool MayEvade(const Checkers& checkers, Move move);
-
-// For telling without making them which quiet moves (no capture, promotion, castling or en
-// passant) of the side to move give check: the squares, as bits (SquareBit), from which each kind
-// of piece would attack the enemy king, and the pieces whose moving off their line to the king
-// uncovers an attack by a piece behind them.
-struct CheckSquares {
-  int king;  // the enemy king's square, or NO_SQUARE
-  std::uint64_t pawn, knight, diagonal, straight, uncovering;
-};
-void FindCheckSquares(CheckSquares& checks);
-
-// Returns true when a quiet move of the side to move gives check, judged by checks.
-bool QuietMoveChecks(const CheckSquares& checks, Move move);
-
-// The definitions themselves: generate every move of `by` and look for one that lands on square.
-// Slow; kept as the reference the fast tests are checked against.
-bool IsAttackedByGenerator(int square, int by);
-bool InCheckByGenerator(int colour);

@@ -12,7 +12,8 @@
 #include "engine/evaluate.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
-#include "engine/search.h"
+#include "engine/rules.h"
+#include "engine/shortcuts.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool PieceMoveIsLegal(int from, int to) {
   int piece = b[from], target = b[to];
   b[to] = piece;
   b[from] = EMPTY;
-  bool legal = !UncoversAttack(pos.kingSquare[KingIndex(pos.side)], from, pos.side ^ BLACK);
+  bool legal = !UncoversAttack(pos.kingSquare[ColourIndex(pos.side)], from, pos.side ^ BLACK);
   b[from] = piece;
   b[to] = target;
   return legal;
@@ -87,19 +88,7 @@ FrontierEntry frontierCache[FRONTIER_CACHE_SIZE];
 
 }  // namespace
 
-bool HasLegalMove(bool inCheck) {
-  MoveList list;
-  GenerateMoves(list);
-  for (int i = 0; i < list.count; ++i) {
-    Undo undo;
-    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
-    UndoMove(list.moves[i], undo);
-    return true;
-  }
-  return false;
-}
-
-int FrontierValue(int beta) {
+int FrontierValue(int beta, std::uint64_t& nodes) {
   // A frontier node's value depends on nothing but the position (its children are leaves, the
   // clock was looked at before), so values found once serve again, in any search: exact ones
   // always, lower bounds where they reach beta.
@@ -116,9 +105,13 @@ int FrontierValue(int beta) {
   // bound); otherwise the best legal one gives the exact value.
   int gain = BestGain(beta - standing);
   if (gain >= 0) {
-    ++searchNodes;  // the leaf that decides
+    ++nodes;  // the leaf that decides
     return remember(standing + gain, gain < beta - standing);
   }
   // 0: stalemate
   return remember(HasUnpinnedMove(pos.side) || HasLegalMove(false) ? standing : 0, true);
+}
+
+void ClearFrontierCache() {
+  for (FrontierEntry& entry : frontierCache) entry = FrontierEntry{};
 }

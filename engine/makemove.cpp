@@ -3,64 +3,32 @@
 
 #include <cassert>
 
-#include "engine/attack.h"
-#include "engine/evaluate.h"
 #include "engine/zobrist.h"
+
+bool standardCastling = false;
+
+bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by)) {
+  int opponent = castling.colour ^ BLACK;
+  assert(pos.board[castling.kingFrom] == (castling.colour | KING));
+  for (int i = 0; i < castling.emptyCount; ++i)
+    if (pos.board[castling.empty[i]] != EMPTY) return false;
+  if (isAttacked(castling.kingFrom, opponent)) return false;
+  for (int square : castling.safe)
+    if (isAttacked(square, opponent) || (standardCastling && CoveredByPawn(square, opponent)))
+      return false;
+  return true;
+}
 
 namespace {
 
-// castleRights is ANDed with the mask of a move's from- and to-square, so a right survives only
-// while nothing has moved from or onto its king's or rook's home square.
-// clang-format off
-constexpr std::int32_t CASTLE_MASK[BOARD_SIZE] = {
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  7, 15, 15, 15,  3, 15, 15, 11, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 13, 15, 15, 15, 12, 15, 15, 14, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-};
-// clang-format on
-
-// A castling move, by the king's destination: the cells that must be empty, the squares the
-// opponent must not attack (tested in this order), and the rook's move.
-struct CastleRule {
-  int kingTo;
-  int empty[3];  // ends at the first 0
-  int safe[2];
-  int rookFrom, rookTo;
-};
-constexpr CastleRule CASTLE_RULES[4] = {
-    {G1, {F1, G1, 0}, {F1, G1}, H1, F1},
-    {C1, {B1, C1, D1}, {C1, D1}, A1, D1},
-    {G8, {F8, G8, 0}, {F8, G8}, H8, F8},
-    {C8, {B8, C8, D8}, {C8, D8}, A8, D8},
-};
-
-// Returns the castling rule whose king lands on `to`, or nullptr.
-const CastleRule* FindCastleRule(int to) {
-  for (const CastleRule& rule : CASTLE_RULES)
-    if (rule.kingTo == to) return &rule;
-  return nullptr;
-}
-
-// The square of the pawn an en-passant capture onto `to` removes: behind `to` as the mover sees it.
-int EnPassantVictimSquare(int to, int mover) { return mover == WHITE ? to + SOUTH : to + NORTH; }
-
 // Writes a code on a cell, keeping the occupancy and pawn bits in step.
 void PutCell(int square, int code) {
-  std::uint64_t bit = 1ull << SquareBit(square);
+  std::uint64_t bit = SquareMask(square);
   int old = pos.board[square];
-  if (old != EMPTY) pos.occupied[KingIndex(ColourOf(old))] &= ~bit;
-  if (code != EMPTY) pos.occupied[KingIndex(ColourOf(code))] |= bit;
-  if (TypeOf(old) == PAWN) pos.pawns[KingIndex(ColourOf(old))] &= ~bit;
-  if (TypeOf(code) == PAWN) pos.pawns[KingIndex(ColourOf(code))] |= bit;
+  if (old != EMPTY) pos.occupied[ColourIndex(ColourOf(old))] &= ~bit;
+  if (code != EMPTY) pos.occupied[ColourIndex(ColourOf(code))] |= bit;
+  if (TypeOf(old) == PAWN) pos.pawns[ColourIndex(ColourOf(old))] &= ~bit;
+  if (TypeOf(code) == PAWN) pos.pawns[ColourIndex(ColourOf(code))] |= bit;
   pos.board[square] = code;
 }
 
@@ -69,55 +37,40 @@ void PutCell(int square, int code) {
 void RestoreCells(Move move, const Undo& undo, int mover) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  if (flags & MF_EN_PASSANT) b[EnPassantVictimSquare(to, mover)] = undo.epVictim;
+  if (flags & MF_EN_PASSANT) b[Behind(to, mover)] = undo.epVictim;
   b[to] = undo.captured;
   b[from] = undo.piece;
   if (flags & MF_CASTLE) {
-    const CastleRule* rule = FindCastleRule(to);
-    b[rule->rookFrom] = b[rule->rookTo];
-    b[rule->rookTo] = EMPTY;  // the rook's destination had to be empty
+    const Castling* castling = FindCastling(to);
+    b[castling->rookFrom] = b[castling->rookTo];
+    b[castling->rookTo] = EMPTY;  // the rook's destination had to be empty
   }
   pos.occupied[0] = undo.occupied[0];
   pos.occupied[1] = undo.occupied[1];
   pos.pawns[0] = undo.pawns[0];
   pos.pawns[1] = undo.pawns[1];
-  if (TypeOf(undo.piece) == KING) pos.kingSquare[KingIndex(mover)] = from;
+  if (TypeOf(undo.piece) == KING) pos.kingSquare[ColourIndex(mover)] = from;
 }
 
 // Accounts for one cell's change from old to code in the hash's board part and the key.
 void Account(int square, int old, int code, std::uint32_t& boardHash) {
   boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
-  pos.key ^= ZOBRIST.piece[old & 15][square] ^ ZOBRIST.piece[code & 15][square];
+  pos.key ^= ZOBRIST.piece[old][square] ^ ZOBRIST.piece[code][square];
 }
 
-// The check tests MakeMove uses: the fast ones, or the generator-based definitions.
-template <bool BY_DEFINITION>
-bool KingAttacked(int colour) {
-  return BY_DEFINITION ? InCheckByGenerator(colour) : InCheck(colour);
-}
-template <bool BY_DEFINITION>
-bool SquareAttacked(int square, int by) {
-  return BY_DEFINITION ? IsAttackedByGenerator(square, by) : IsAttacked(square, by);
-}
+}  // namespace
 
-// MakeMove, with the check tests chosen by BY_DEFINITION.
-template <bool BY_DEFINITION>
-bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
+bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side, opponent = mover ^ BLACK;
   if (ColourOf(b[from]) != mover) return false;
   if (TypeOf(b[to]) == KING) return false;
-
-  const CastleRule* castle = nullptr;
+  const Castling* castling = nullptr;
   if (flags & MF_CASTLE) {
-    castle = FindCastleRule(to);
-    if (castle == nullptr) return false;
-    for (int i = 0; i < 3 && castle->empty[i] != 0; ++i)
-      if (b[castle->empty[i]] != EMPTY) return false;
-    if (KingAttacked<BY_DEFINITION>(mover)) return false;
-    for (int square : castle->safe)
-      if (SquareAttacked<BY_DEFINITION>(square, opponent)) return false;
+    castling = FindCastling(to);
+    if (castling == nullptr || castling->colour != mover || !CastlingAllowed(*castling))
+      return false;
   }
 
   undo.piece = b[from];
@@ -131,32 +84,32 @@ bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
 
   // Move the pieces and test the mover's king; the bookkeeping follows only for a legal move.
   int moved = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : b[from];
-  int rook = EMPTY, victimSquare = 0;
-  if (castle) {
-    rook = b[castle->rookFrom];
-    PutCell(castle->rookTo, rook);
-    PutCell(castle->rookFrom, EMPTY);
+  int rook = EMPTY, victimSquare = NO_SQUARE;
+  if (castling) {
+    rook = b[castling->rookFrom];
+    PutCell(castling->rookTo, rook);
+    PutCell(castling->rookFrom, EMPTY);
   }
   PutCell(to, moved);
   PutCell(from, EMPTY);
   if (flags & MF_EN_PASSANT) {
-    victimSquare = EnPassantVictimSquare(to, mover);
+    victimSquare = Behind(to, mover);
     undo.epVictim = b[victimSquare];
     PutCell(victimSquare, EMPTY);
   }
-  if (TypeOf(moved) == KING) pos.kingSquare[KingIndex(mover)] = to;
+  if (TypeOf(moved) == KING) pos.kingSquare[ColourIndex(mover)] = to;
   // The check test sees the new rights and en-passant square: a king standing on the enemy's
   // castling destination is attacked only while the enemy keeps that right.
-  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
-  pos.epSquare = flags & MF_DOUBLE_PUSH ? EnPassantVictimSquare(to, mover) : NO_SQUARE;
+  pos.castleRights &= CASTLE_MASK.mask[from] & CASTLE_MASK.mask[to];
+  pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
 
   // A king that was safe stays safe after another piece's move unless the move opened a line
   // to it: captures only remove attackers and the arriving piece only blocks.
   bool exposed;
-  if (BY_DEFINITION || moverInCheck || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
-    exposed = KingAttacked<BY_DEFINITION>(mover);
+  if (moverInCheck || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
+    exposed = InCheck(mover);
   else
-    exposed = UncoversAttack(pos.kingSquare[KingIndex(mover)], from, opponent);
+    exposed = UncoversAttack(pos.kingSquare[ColourIndex(mover)], from, opponent);
   if (exposed) {
     RestoreCells(move, undo, mover);
     pos.castleRights = undo.castleRights;
@@ -169,12 +122,12 @@ bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
   undo.material = pos.material;
   undo.hash = pos.hash;
   undo.key = pos.key;
-  std::uint32_t boardHash = pos.hash & 0x03FFFFFF;  // the board occupies the low eleven bits
+  std::uint32_t boardHash = pos.hash & HASH_BOARD_MASK;
   Account(from, undo.piece, EMPTY, boardHash);
   Account(to, undo.captured, moved, boardHash);
-  if (castle) {
-    Account(castle->rookFrom, rook, EMPTY, boardHash);
-    Account(castle->rookTo, EMPTY, rook, boardHash);
+  if (castling) {
+    Account(castling->rookFrom, rook, EMPTY, boardHash);
+    Account(castling->rookTo, EMPTY, rook, boardHash);
   }
   if (flags & MF_EN_PASSANT) Account(victimSquare, undo.epVictim, EMPTY, boardHash);
   // Only a capture or a promotion changes the material.
@@ -185,10 +138,10 @@ bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
   pos.side = opponent;
   pos.key ^= ZOBRIST.black ^ ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
-  if (undo.epSquare >= 0) pos.key ^= ZOBRIST.ep[undo.epSquare];
-  if (pos.epSquare >= 0) pos.key ^= ZOBRIST.ep[pos.epSquare];
-  pos.hash = static_cast<std::uint32_t>(pos.epSquare) << 30 |
-             static_cast<std::uint32_t>(pos.castleRights) << 26 | boardHash;
+  if (undo.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[undo.epSquare];
+  if (pos.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[pos.epSquare];
+  pos.hash = static_cast<std::uint32_t>(pos.epSquare) << HASH_EP_SHIFT |
+             static_cast<std::uint32_t>(pos.castleRights) << HASH_CASTLE_SHIFT | boardHash;
   if (pos.historyLength < MAX_HISTORY) pos.history[pos.historyLength++] = pos.hash;
   pos.keyRing[pos.plyCount % KEY_RING] = pos.key;
   ++pos.plyCount;
@@ -201,20 +154,9 @@ bool MakeMoveWith(Move move, Undo& undo, bool moverInCheck) {
   return true;
 }
 
-}  // namespace
-
-bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
-  return MakeMoveWith<false>(move, undo, moverInCheck);
-}
-
 bool MakeMove(Move move) {
   Undo undo;
-  return MakeMoveWith<false>(move, undo, true);
-}
-
-bool MakeMoveByDefinition(Move move) {
-  Undo undo;
-  return MakeMoveWith<true>(move, undo, true);
+  return MakeMove(move, undo, true);
 }
 
 void UndoMove(Move move, const Undo& undo) {

@@ -1,6 +1,7 @@
 // Making a move with full legality, and taking it back.
 #pragma once
 
+#include "engine/attack.h"
 #include "engine/position.h"
 
 // What UndoMove needs to take a move back exactly.
@@ -14,19 +15,45 @@ struct Undo {
   std::uint64_t occupied[2], pawns[2];
 };
 
+// The castling rule. Standard chess also counts a square that an enemy pawn covers diagonally as
+// attacked when a king would castle across it; these rules do not (an empty square counts as
+// attacked only where an enemy pseudo-legal move lands on it). Set for programs that must play
+// standard chess with others; the game leaves it off. Every castling legality test asks
+// CastlingAllowed, so this is the one switch.
+extern bool standardCastling;
+
+// Returns whether the rules allow the castling now, short of its king's safety on arrival, which
+// is judged like any move's: the king is not in check, the cells between king and rook are empty,
+// and the opponent attacks neither square the king crosses or lands on. isAttacked says what
+// "attacks" means; the reference code passes the generator-based definition. A right is only held
+// while king and rook stand at home: nothing has moved from or onto their squares since.
+bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by) = IsAttacked);
+
+// The castle mask: castleRights is ANDed with the mask of a move's from- and to-square, so a right
+// survives only while nothing has moved from or onto its king's or rook's home square.
+struct CastleMask {
+  std::int32_t mask[BOARD_SIZE] = {};
+};
+constexpr CastleMask MakeCastleMask() {
+  CastleMask m;
+  for (int square = 0; square < BOARD_SIZE; ++square)
+    if (IsPlayingSquare(square)) m.mask[square] = ALL_CASTLE_RIGHTS;
+  for (const Castling& castling : CASTLINGS) {
+    m.mask[castling.kingFrom] &= ~castling.right;
+    m.mask[castling.rookFrom] &= ~castling.right;
+  }
+  return m;
+}
+inline constexpr CastleMask CASTLE_MASK = MakeCastleMask();
+
 // Makes a generated move of pos.side and returns true, or refuses it and returns false leaving
 // every field of pos as it was. Refused: a move of a piece that is not the mover's, a capture of
-// a king, a move that leaves the mover's king attacked, and castling out of check, through or
-// onto an attacked square, or with a cell between king and rook occupied. A successful move
-// updates board, castling rights, en-passant square, halfmove clock, side, hash and history.
-// moverInCheck may be false only when the caller knows that the mover is not in check now; the
-// check test is then cut short.
+// a king, a move that leaves the mover's king attacked, and castling that CastlingAllowed refuses.
+// A successful move updates board, castling rights, en-passant square, halfmove clock, side,
+// hash and history, and the derived state. moverInCheck may be false only when the caller knows
+// that the mover is not in check now; the check test is then cut short.
 bool MakeMove(Move move, Undo& undo, bool moverInCheck = true);
 bool MakeMove(Move move);
-
-// The same, deciding legality with the generator-based attack tests, the definitions: slow, for
-// the plain reference search.
-bool MakeMoveByDefinition(Move move);
 
 // Takes back a move that MakeMove made, given the record it filled.
 void UndoMove(Move move, const Undo& undo);

@@ -5,12 +5,11 @@
 #include <cassert>
 #include <initializer_list>
 
-#include "engine/attack.h"
-#include "engine/masks.h"
+#include "engine/geometry.h"
+#include "engine/shortcuts.h"
 
 void AddMove(MoveList& list, int from, int to, int flags) {
-  bool lastRank = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
-  if (flags & MF_PAWN && lastRank) {
+  if (flags & MF_PAWN && OnLastRank(to, pos.side)) {
     for (int piece : {KNIGHT, BISHOP, ROOK, QUEEN}) {
       assert(list.count < MAX_MOVES);
       list.moves[list.count++] = EncodeMove(from, to, piece, flags | MF_PROMOTION);
@@ -29,22 +28,11 @@ inline void AddPieceMove(MoveList& list, int from, int to, int flags) {
   list.moves[list.count++] = EncodeMove(from, to, 0, flags);
 }
 
-// True when a piece of this type slides along line i of DIRECTIONS[QUEEN] (diagonals 0, 2, 5, 7).
-inline bool SlidesAlongLine(int type, int i) {
-  return type == QUEEN || type == (SLIDES_DIAGONALLY[i] ? BISHOP : ROOK);
-}
-
-// True when code is a piece of colour `colour` (empty and border cells are nobody's).
-bool IsPieceOf(int code, int colour) {
-  return code != EMPTY && code != OFFBOARD && ColourOf(code) == colour;
-}
-
 // A pawn's moves: the capture toward file a, toward file h, the step, then the double step.
 void GeneratePawnMoves(MoveList& list, int from) {
   const int* b = pos.board;
   int enemy = pos.side ^ BLACK;
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  bool onStartRank = pos.side == WHITE ? from >= A2 - 1 : from <= H7 + 2;
+  int forward = Forward(pos.side);
   int towardA = forward + WEST, towardH = forward + EAST;
   if (IsPieceOf(b[from + towardA], enemy))
     AddMove(list, from, from + towardA, MF_PAWN | MF_CAPTURE);
@@ -52,7 +40,7 @@ void GeneratePawnMoves(MoveList& list, int from) {
     AddMove(list, from, from + towardH, MF_PAWN | MF_CAPTURE);
   if (b[from + forward] != EMPTY) return;
   AddMove(list, from, from + forward, MF_PAWN);
-  if (onStartRank && b[from + 2 * forward] == EMPTY)
+  if (OnPawnStartRank(from, pos.side) && b[from + 2 * forward] == EMPTY)
     AddMove(list, from, from + 2 * forward, MF_PAWN | MF_DOUBLE_PUSH);
 }
 
@@ -81,21 +69,17 @@ void GenerateEnPassant(MoveList& list) {
   int ep = pos.epSquare;
   if (ep < 0) return;
   int own = pos.side | PAWN;
-  int behind = pos.side == WHITE ? SOUTH : NORTH;
+  int behind = -Forward(pos.side);
   int flags = MF_PAWN | MF_CAPTURE | MF_EN_PASSANT;
   if (pos.board[ep + behind + WEST] == own) AddMove(list, ep + behind + WEST, ep, flags);
   if (pos.board[ep + behind + EAST] == own) AddMove(list, ep + behind + EAST, ep, flags);
 }
 
-// Adds castling from the rights alone: king-side before queen-side.
+// Adds castling from the rights alone, in the table's order: king-side before queen-side.
 void GenerateCastling(MoveList& list) {
-  if (pos.side == WHITE) {
-    if (pos.castleRights & WHITE_KING_SIDE) AddMove(list, E1, G1, MF_CASTLE);
-    if (pos.castleRights & WHITE_QUEEN_SIDE) AddMove(list, E1, C1, MF_CASTLE);
-  } else {
-    if (pos.castleRights & BLACK_KING_SIDE) AddMove(list, E8, G8, MF_CASTLE);
-    if (pos.castleRights & BLACK_QUEEN_SIDE) AddMove(list, E8, C8, MF_CASTLE);
-  }
+  for (const Castling& castling : CASTLINGS)
+    if (castling.colour == pos.side && pos.castleRights & castling.right)
+      AddPieceMove(list, castling.kingFrom, castling.kingTo, MF_CASTLE);
 }
 
 // Adds the moves of pieces other than the king that land on target, an empty square or one that
@@ -103,7 +87,7 @@ void GenerateCastling(MoveList& list) {
 void GenerateMovesOnto(MoveList& list, int target) {
   const int* b = pos.board;
   int own = pos.side, pawn = own | PAWN;
-  int back = own == WHITE ? SOUTH : NORTH;  // from the target toward the pawns that reach it
+  int back = -Forward(own);  // from the target toward the pawns that reach it
   bool capture = b[target] != EMPTY;
   if (capture) {
     for (int from : {target + back + WEST, target + back + EAST})
@@ -112,17 +96,14 @@ void GenerateMovesOnto(MoveList& list, int target) {
     AddMove(list, target + back, target, MF_PAWN);
   } else if (b[target + back] == EMPTY && b[target + 2 * back] == pawn) {
     int from = target + 2 * back;
-    if (own == WHITE ? from >= A2 - 1 : from <= H7 + 2)
-      AddMove(list, from, target, MF_PAWN | MF_DOUBLE_PUSH);
+    if (OnPawnStartRank(from, own)) AddMove(list, from, target, MF_PAWN | MF_DOUBLE_PUSH);
   }
   int flags = capture ? MF_CAPTURE : 0;
-  for (int i = 0; i < 8; ++i) {
+  for (int i = 0; i < LINE_COUNT; ++i) {
     if (b[target + DIRECTIONS[KNIGHT][i]] == (own | KNIGHT))
       AddPieceMove(list, target + DIRECTIONS[KNIGHT][i], target, flags);
-    int d = DIRECTIONS[QUEEN][i], from = target + d;
-    while (b[from] == EMPTY) from += d;
-    int code = b[from];
-    if (code != OFFBOARD && ColourOf(code) == own && SlidesAlongLine(TypeOf(code), i))
+    int from = FirstSquareFrom(target, LINES[i]);
+    if (IsPieceOf(b[from], own) && SlidesAlong(TypeOf(b[from]), LINES[i]))
       AddPieceMove(list, from, target, flags);
   }
 }
@@ -131,10 +112,10 @@ void GenerateMovesOnto(MoveList& list, int target) {
 // uncovers no attack and cannot reach a checking square for its kind.
 bool MayCheckFrom(const CheckSquares& checks, int from, int type) {
   if (checks.king == NO_SQUARE) return false;
-  if (checks.uncovering & 1ull << SquareBit(from)) return true;
+  if (checks.uncovering & SquareMask(from)) return true;
   switch (type) {
     case PAWN:
-      return checks.pawn & (REACH.ray[from][pos.side == WHITE ? 1 : 6]);
+      return checks.pawn & REACH.ray[from][LineIndex(Forward(pos.side))];
     case KNIGHT:
       return checks.knight & REACH.knight[from];
     case BISHOP:
@@ -153,19 +134,17 @@ bool MayCheckFrom(const CheckSquares& checks, int from, int type) {
 void GenerateQuietMovesOf(MoveList& list, const CheckSquares* checks) {
   list.count = 0;
   const int* b = pos.board;
-  int forward = pos.side == WHITE ? NORTH : SOUTH;
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+  int forward = Forward(pos.side);
+  for (std::uint64_t own = pos.occupied[ColourIndex(pos.side)]; own != 0; own &= own - 1) {
     int from = BitSquare(std::countr_zero(own));
     int type = TypeOf(b[from]);
     int first = list.count;
     if (checks && !MayCheckFrom(*checks, from, type)) continue;
     if (type == PAWN) {
       int to = from + forward;
-      bool promotes = pos.side == WHITE ? to < A8 + 9 : to > A1 - 1;
-      if (b[to] != EMPTY || promotes) continue;
+      if (b[to] != EMPTY || OnLastRank(to, pos.side)) continue;
       AddPieceMove(list, from, to, MF_PAWN);
-      bool onStartRank = pos.side == WHITE ? from >= A2 - 1 : from <= H7 + 2;
-      if (onStartRank && b[to + forward] == EMPTY)
+      if (OnPawnStartRank(from, pos.side) && b[to + forward] == EMPTY)
         AddPieceMove(list, from, to + forward, MF_PAWN | MF_DOUBLE_PUSH);
     } else {
       for (const int* d = DIRECTIONS[type]; *d != 0; ++d)
@@ -188,7 +167,7 @@ void GenerateQuietMovesOf(MoveList& list, const CheckSquares* checks) {
 void GenerateMoves(MoveList& list) {
   list.count = 0;
   // The mover's pieces by ascending square: the occupancy bits run in square order.
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)]; own != 0; own &= own - 1) {
+  for (std::uint64_t own = pos.occupied[ColourIndex(pos.side)]; own != 0; own &= own - 1) {
     int i = BitSquare(std::countr_zero(own));
     int type = TypeOf(pos.board[i]);
     if (type == PAWN)
@@ -214,7 +193,7 @@ void GenerateEvasions(MoveList& list, const Checkers& checkers) {
     return;
   }
   list.count = 0;
-  int king = pos.kingSquare[KingIndex(pos.side)];
+  int king = pos.kingSquare[ColourIndex(pos.side)];
   GeneratePieceMoves(list, king, KING);
   GenerateCastling(list);
   GenerateEnPassant(list);
@@ -230,34 +209,33 @@ void GenerateCaptures(MoveList& list) {
   list.count = 0;
   const int* b = pos.board;
   int enemy = pos.side ^ BLACK;
-  std::uint64_t enemies = pos.occupied[KingIndex(enemy)];
-  std::uint64_t everyone = enemies | pos.occupied[KingIndex(pos.side)];
-  // All pawns at once: shifting their bits one row forward and one file across gives the squares
-  // they capture on (masking off the pawns on the edge file they would leave the board from).
-  std::uint64_t pawns = pos.pawns[KingIndex(pos.side)];
+  std::uint64_t enemies = pos.occupied[ColourIndex(enemy)];
+  std::uint64_t everyone = enemies | pos.occupied[ColourIndex(pos.side)];
+  // All pawns at once: shifting their bits one step forward and one file across gives the
+  // squares they capture on.
+  std::uint64_t pawns = pos.pawns[ColourIndex(pos.side)];
   bool white = pos.side == WHITE;
-  constexpr std::uint64_t FILE_A = 0x0101010101010101ull, FILE_H = FILE_A << 7;
-  constexpr int ROW = 8;  // bits per row; white pawns go toward lower bits
-  std::uint64_t towardA = pawns & ~FILE_A, towardH = pawns & ~FILE_H;
-  std::uint64_t hitsA = (white ? towardA >> (ROW + 1) : towardA << (ROW - 1)) & enemies;
-  std::uint64_t hitsH = (white ? towardH >> (ROW - 1) : towardH << (ROW + 1)) & enemies;
+  std::uint64_t hitsA =
+      (white ? ShiftBits(pawns, NORTH_WEST) : ShiftBits(pawns, SOUTH_WEST)) & enemies;
+  std::uint64_t hitsH =
+      (white ? ShiftBits(pawns, NORTH_EAST) : ShiftBits(pawns, SOUTH_EAST)) & enemies;
   for (; hitsA; hitsA &= hitsA - 1) {
     int to = BitSquare(std::countr_zero(hitsA));
-    AddMove(list, to - (white ? NORTH + WEST : SOUTH + WEST), to, MF_PAWN | MF_CAPTURE);
+    AddMove(list, to - (Forward(pos.side) + WEST), to, MF_PAWN | MF_CAPTURE);
   }
   for (; hitsH; hitsH &= hitsH - 1) {
     int to = BitSquare(std::countr_zero(hitsH));
-    AddMove(list, to - (white ? NORTH + EAST : SOUTH + EAST), to, MF_PAWN | MF_CAPTURE);
+    AddMove(list, to - (Forward(pos.side) + EAST), to, MF_PAWN | MF_CAPTURE);
   }
-  // Promoting steps: pawns one row from the last, with the square ahead empty.
-  constexpr std::uint64_t ROW_7 = 0xFFull << ROW, ROW_2 = 0xFFull << 6 * ROW;
-  std::uint64_t steps =
-      white ? ((pawns & ROW_7) >> ROW) & ~everyone : ((pawns & ROW_2) << ROW) & ~everyone;
+  // Promoting steps: pawns one rank from the last, with the square ahead empty.
+  std::uint64_t steps = (white ? ShiftBits(pawns & RankBits(RankOf(A7)), NORTH)
+                               : ShiftBits(pawns & RankBits(RankOf(A2)), SOUTH)) &
+                        ~everyone;
   for (; steps; steps &= steps - 1) {
     int to = BitSquare(std::countr_zero(steps));
-    AddMove(list, to - (white ? NORTH : SOUTH), to, MF_PAWN);
+    AddMove(list, to - Forward(pos.side), to, MF_PAWN);
   }
-  for (std::uint64_t own = pos.occupied[KingIndex(pos.side)] & ~pawns; own != 0; own &= own - 1) {
+  for (std::uint64_t own = pos.occupied[ColourIndex(pos.side)] & ~pawns; own != 0; own &= own - 1) {
     int from = BitSquare(std::countr_zero(own));
     int type = TypeOf(b[from]);
     // The masks skip the steps on which no enemy piece stands and find the first piece on each
@@ -271,8 +249,8 @@ void GenerateCaptures(MoveList& list) {
     std::uint64_t lines =
         (type == ROOK ? 0 : REACH.diagonal[from]) | (type == BISHOP ? 0 : REACH.straight[from]);
     if (!(lines & enemies)) continue;
-    for (int line = 0; line < 8; ++line) {
-      if (!SlidesAlongLine(type, line) || !(REACH.ray[from][line] & enemies)) continue;
+    for (int line = 0; line < LINE_COUNT; ++line) {
+      if (!SlidesAlong(type, LINES[line]) || !(REACH.ray[from][line] & enemies)) continue;
       int to = FirstOnLine(from, line, everyone);
       if (ColourOf(b[to]) == enemy) AddPieceMove(list, from, to, MF_CAPTURE);
     }

@@ -24,7 +24,7 @@ struct Checkers;
 struct CheckSquares;
 
 // Fills list, for a side to move that is not in check, with those of GenerateQuietMoves' moves
-// that give check (as checks tells, see attack.h), and castling.
+// that give check (as checks tells, see shortcuts.h), and castling.
 void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
 // Fills list, for a side to move that is in check, with the pseudo-legal moves that may get it

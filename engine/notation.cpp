@@ -11,9 +11,7 @@
 namespace {
 
 constexpr char PIECE_LETTERS[] = " pnbrqk";  // FEN letters by type; upper case for white
-
-// Returns the cell index of file 0-7 (a-h) and rank 0-7 (1-8).
-int SquareAt(int file, int rank) { return A1 + file - 10 * rank; }
+constexpr char CASTLING_LETTERS[] = "KQkq";  // FEN letters of CASTLINGS, in its order
 
 // Returns the square named by text such as "e3", or NO_SQUARE.
 int ParseSquare(const std::string& text) {
@@ -69,7 +67,7 @@ std::string CheckPieces(const std::int32_t (&board)[BOARD_SIZE]) {
     for (int i = A8; i <= H1; ++i)
       if (board[i] != OFFBOARD && board[i] != EMPTY && ColourOf(board[i]) == colour)
         ++count[TypeOf(board[i])];
-    std::string name = NAMES[KingIndex(colour)];
+    std::string name = NAMES[ColourIndex(colour)];
     if (count[KING] != 1) return name + " must have exactly one king";
     int promoted = std::max(0, count[QUEEN] - 1) + std::max(0, count[ROOK] - 2) +
                    std::max(0, count[BISHOP] - 2) + std::max(0, count[KNIGHT] - 2);
@@ -110,27 +108,19 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
 
   int rights = 0;
   if (fields[2] != "-") {
-    struct Right {
-      char letter;
-      int bit, king, kingSquare, rook, rookSquare;
-    };
-    static const Right RIGHTS[4] = {{'K', WHITE_KING_SIDE, KING, E1, ROOK, H1},
-                                    {'Q', WHITE_QUEEN_SIDE, KING, E1, ROOK, A1},
-                                    {'k', BLACK_KING_SIDE, BLACK | KING, E8, BLACK | ROOK, H8},
-                                    {'q', BLACK_QUEEN_SIDE, BLACK | KING, E8, BLACK | ROOK, A8}};
     for (char c : fields[2]) {
-      const Right* right = nullptr;
-      for (const Right& r : RIGHTS)
-        if (r.letter == c) right = &r;
-      if (right == nullptr || rights & right->bit) {
+      const char* letter = std::strchr(CASTLING_LETTERS, c);
+      const Castling* castling = c && letter ? &CASTLINGS[letter - CASTLING_LETTERS] : nullptr;
+      if (castling == nullptr || rights & castling->right) {
         error = "bad castling field '" + fields[2] + "'";
         return false;
       }
-      if (board[right->kingSquare] != right->king || board[right->rookSquare] != right->rook) {
+      if (board[castling->kingFrom] != (castling->colour | KING) ||
+          board[castling->rookFrom] != (castling->colour | ROOK)) {
         error = std::string("castling right '") + c + "' without its king and rook at home";
         return false;
       }
-      rights |= right->bit;
+      rights |= castling->right;
     }
   }
 
@@ -139,11 +129,10 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
     ep = ParseSquare(fields[3]);
     // The square a pawn of the side not to move has just passed over: empty, with that pawn in
     // front of it and its start square behind it empty.
-    int ahead = side == WHITE ? SOUTH : NORTH;
-    int passedPawn = (side ^ BLACK) | PAWN;
-    bool rankOk = ep != NO_SQUARE && (side == WHITE ? ep / 10 == 4 : ep / 10 == 7);
-    if (!rankOk || board[ep] != EMPTY || board[ep + ahead] != passedPawn ||
-        board[ep - ahead] != EMPTY) {
+    int passer = side ^ BLACK;
+    bool rankOk = ep != NO_SQUARE && RowOf(ep) == RowOf(side == WHITE ? A6 : A3);
+    if (!rankOk || board[ep] != EMPTY || board[ep + Forward(passer)] != (passer | PAWN) ||
+        board[ep - Forward(passer)] != EMPTY) {
       error = "bad en-passant square '" + fields[3] + "'";
       return false;
     }
@@ -195,10 +184,8 @@ std::string PositionToFen() {
   }
   fen += pos.side == WHITE ? " w " : " b ";
   std::string rights;
-  if (pos.castleRights & WHITE_KING_SIDE) rights += 'K';
-  if (pos.castleRights & WHITE_QUEEN_SIDE) rights += 'Q';
-  if (pos.castleRights & BLACK_KING_SIDE) rights += 'k';
-  if (pos.castleRights & BLACK_QUEEN_SIDE) rights += 'q';
+  for (int i = 0; i < 4; ++i)
+    if (pos.castleRights & CASTLINGS[i].right) rights += CASTLING_LETTERS[i];
   fen += rights.empty() ? "-" : rights;
   fen.append(" ").append(SquareName(pos.epSquare)).append(" ");
   fen.append(std::to_string(pos.halfmoveClock)).append(" 1");
@@ -207,7 +194,7 @@ std::string PositionToFen() {
 
 std::string SquareName(int square) {
   if (square == NO_SQUARE) return "-";
-  return {static_cast<char>('a' + square % 10 - 1), static_cast<char>('0' + 10 - square / 10)};
+  return {static_cast<char>('a' + FileOf(square)), static_cast<char>('1' + RankOf(square))};
 }
 
 std::string MoveToString(Move move) {

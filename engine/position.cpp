@@ -1,7 +1,6 @@
 // The shared position, its constant tables and the routines that set it up and fingerprint it.
 #include "engine/position.h"
 
-#include "engine/evaluate.h"
 #include "engine/zobrist.h"
 
 Position pos;
@@ -35,34 +34,39 @@ void InitPosition() {
 }
 
 void ComputeHash() {
-  // Only the low two bits of epSquare survive the shift; NO_SQUARE sets both top bits.
-  std::uint32_t h = static_cast<std::uint32_t>(pos.epSquare) << 30 |
-                    static_cast<std::uint32_t>(pos.castleRights) << 26;
-  for (int i = 20; i <= 99; ++i) h ^= static_cast<std::uint32_t>(i * pos.board[i]);
+  std::uint32_t h = static_cast<std::uint32_t>(pos.epSquare) << HASH_EP_SHIFT |
+                    static_cast<std::uint32_t>(pos.castleRights) << HASH_CASTLE_SHIFT;
+  for (int i = FIRST_CELL; i <= LAST_CELL; ++i) h ^= static_cast<std::uint32_t>(i * pos.board[i]);
   pos.hash = h;
 }
 
 std::uint64_t ComputeKey() {
   std::uint64_t k = pos.side == BLACK ? ZOBRIST.black : 0;
-  for (int i = A8; i <= H1; ++i) k ^= ZOBRIST.piece[pos.board[i] & 15][i];
-  k ^= ZOBRIST.castle[pos.castleRights & 15];
-  if (pos.epSquare >= 0) k ^= ZOBRIST.ep[pos.epSquare];
+  for (int i = A8; i <= H1; ++i) k ^= ZOBRIST.piece[pos.board[i]][i];
+  k ^= ZOBRIST.castle[pos.castleRights];
+  if (pos.epSquare != NO_SQUARE) k ^= ZOBRIST.ep[pos.epSquare];
   return k;
 }
 
-void SetUpDerived() {
+void ComputeBoardState() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
   pos.occupied[0] = pos.occupied[1] = pos.pawns[0] = pos.pawns[1] = 0;
   pos.material = 0;
   // InCheck looks for the first king from the top, so a (set-up) board with two kings of a
   // colour keeps the first one here too.
-  for (int i = 99; i >= 20; --i) {
+  for (int i = LAST_CELL; i >= FIRST_CELL; --i) {
     int c = pos.board[i];
-    if (TypeOf(c) == KING) pos.kingSquare[KingIndex(ColourOf(c))] = i;
-    if (c != EMPTY && c != OFFBOARD) pos.occupied[KingIndex(ColourOf(c))] |= 1ull << SquareBit(i);
-    if (TypeOf(c) == PAWN) pos.pawns[KingIndex(ColourOf(c))] |= 1ull << SquareBit(i);
+    if (!IsPiece(c)) continue;
+    int colour = ColourIndex(ColourOf(c));
+    if (TypeOf(c) == KING) pos.kingSquare[colour] = i;
+    if (TypeOf(c) == PAWN) pos.pawns[colour] |= SquareMask(i);
+    pos.occupied[colour] |= SquareMask(i);
     pos.material += SignedValue(c);
   }
+}
+
+void SetUpDerived() {
+  ComputeBoardState();
   ComputeHash();
   pos.key = ComputeKey();
   pos.plyCount = 0;

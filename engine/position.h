@@ -1,5 +1,5 @@
 // The one shared game state: the board, the side to move and the bookkeeping the rules need,
-// together with the encodings of squares, pieces and moves that every other file uses.
+// together with the encodings of squares, pieces, castlings and moves that every other file uses.
 #pragma once
 
 #include <cstdint>
@@ -35,9 +35,33 @@ enum Square : int {
 };
 constexpr int BOARD_SIZE = 120;
 constexpr int NO_SQUARE = -1;
+constexpr int ROW_LENGTH = 10;
+
+// The cells the rules scan: rows 2 to 9 (ranks 8 to 1), border columns included.
+constexpr int FIRST_CELL = A8 - 1, LAST_CELL = H1 + 1;
+
+constexpr int RowOf(int cell) { return cell / ROW_LENGTH; }
+constexpr int ColumnOf(int cell) { return cell % ROW_LENGTH; }
+// Files and ranks count from 0: file 0 is a, rank 0 is the first rank.
+constexpr int FileOf(int square) { return ColumnOf(square) - ColumnOf(A1); }
+constexpr int RankOf(int square) { return RowOf(A1) - RowOf(square); }
+constexpr int SquareAt(int file, int rank) { return A1 + file - ROW_LENGTH * rank; }
+
+// Returns true for the 64 playing squares, false for border cells and anything off the array.
+constexpr bool IsPlayingSquare(int cell) {
+  return cell >= A8 && cell <= H1 && ColumnOf(cell) >= ColumnOf(A8) &&
+         ColumnOf(cell) <= ColumnOf(H8);
+}
 
 // One step in each direction; white pawns move NORTH (toward lower indices).
-constexpr int NORTH = -10, SOUTH = 10, EAST = 1, WEST = -1;
+constexpr int NORTH = -ROW_LENGTH, SOUTH = ROW_LENGTH, EAST = 1, WEST = -1;
+constexpr int NORTH_WEST = NORTH + WEST, NORTH_EAST = NORTH + EAST;
+constexpr int SOUTH_WEST = SOUTH + WEST, SOUTH_EAST = SOUTH + EAST;
+
+// Returns true when a one-square step runs along a diagonal rather than a rank or file.
+constexpr bool IsDiagonal(int step) {
+  return step == NORTH_WEST || step == NORTH_EAST || step == SOUTH_WEST || step == SOUTH_EAST;
+}
 
 // A cell holds a piece code: the type in the low three bits, the colour in bit 3.
 constexpr int EMPTY = 0, PAWN = 1, KNIGHT = 2, BISHOP = 3, ROOK = 4, QUEEN = 5, KING = 6;
@@ -45,10 +69,69 @@ constexpr int OFFBOARD = 7;
 constexpr int WHITE = 0, BLACK = 8;
 constexpr int TYPE_MASK = 7;
 constexpr int COLOUR_MASK = 8;
+constexpr int CODE_MASK = TYPE_MASK | COLOUR_MASK;  // every code is below CODE_MASK + 1
+constexpr int CODE_COUNT = CODE_MASK + 1;           // rows of tables indexed by piece code
+
+constexpr int TypeOf(int code) { return code & TYPE_MASK; }
+constexpr int ColourOf(int code) { return code & COLOUR_MASK; }
+// Returns 0 for WHITE and 1 for BLACK: the index of a colour's entry in the per-colour arrays.
+constexpr int ColourIndex(int colour) { return colour >> 3; }
+// Returns true when the code is a piece: empty and border cells are nobody's.
+constexpr bool IsPiece(int code) { return code != EMPTY && code != OFFBOARD; }
+constexpr bool IsPieceOf(int code, int colour) { return IsPiece(code) && ColourOf(code) == colour; }
+
+// Returns a pawn's step forward: NORTH for white, SOUTH for black.
+constexpr int Forward(int colour) { return colour == WHITE ? NORTH : SOUTH; }
+// Returns the square just behind `square` as a pawn of `colour` sees it: the square a double step
+// onto `square` passes over, and the pawn an en-passant capture onto `square` removes.
+constexpr int Behind(int square, int colour) { return square - Forward(colour); }
+// Returns true when a pawn of `colour` on `square` stands where it may still double-step.
+constexpr bool OnPawnStartRank(int square, int colour) {
+  return RowOf(square) == RowOf(colour == WHITE ? A2 : A7);
+}
+// Returns true when a pawn of `colour` arriving on `square` promotes.
+constexpr bool OnLastRank(int square, int colour) {
+  return RowOf(square) == RowOf(colour == WHITE ? A8 : A1);
+}
+
+// Material by piece type: pawn 1, knight 3, bishop 3, rook 5, queen 9, king 15 (the two kings
+// cancel); empty and border cells 0.
+inline constexpr std::int32_t PIECE_VALUE[8] = {0, 1, 3, 3, 5, 9, 15, 0};
+
+// Returns a cell's material from white's point of view: positive for white, negative for black.
+constexpr int SignedValue(int code) {
+  return ColourOf(code) ? -PIECE_VALUE[TypeOf(code)] : PIECE_VALUE[TypeOf(code)];
+}
 
 // Castling rights, one bit each.
 constexpr int WHITE_KING_SIDE = 1, WHITE_QUEEN_SIDE = 2, BLACK_KING_SIDE = 4, BLACK_QUEEN_SIDE = 8;
 constexpr int ALL_CASTLE_RIGHTS = 15;
+
+// The four castlings, in the order they are generated: king-side before queen-side. Everything
+// else about castling derives from this table: the moves generated, the rights a move clears,
+// the cells and squares MakeMove tests, the rook it moves and the letters of FEN.
+struct Castling {
+  int right;  // the castleRights bit that allows it
+  int colour;
+  int kingFrom, kingTo;
+  int rookFrom, rookTo;
+  int emptyCount;
+  int empty[3];  // the cells between king and rook, which must be empty
+  int safe[2];   // the squares the king crosses and lands on, which must not be attacked
+};
+inline constexpr Castling CASTLINGS[4] = {
+    {WHITE_KING_SIDE, WHITE, E1, G1, H1, F1, 2, {F1, G1}, {F1, G1}},
+    {WHITE_QUEEN_SIDE, WHITE, E1, C1, A1, D1, 3, {B1, C1, D1}, {C1, D1}},
+    {BLACK_KING_SIDE, BLACK, E8, G8, H8, F8, 2, {F8, G8}, {F8, G8}},
+    {BLACK_QUEEN_SIDE, BLACK, E8, C8, A8, D8, 3, {B8, C8, D8}, {C8, D8}},
+};
+
+// Returns the castling whose king lands on kingTo, or nullptr.
+constexpr const Castling* FindCastling(int kingTo) {
+  for (const Castling& castling : CASTLINGS)
+    if (castling.kingTo == kingTo) return &castling;
+  return nullptr;
+}
 
 // A move is four bytes handled as one 32-bit value: from (lowest byte), to, promotion, flags.
 // The value 0 is never a real move and means "no move".
@@ -88,11 +171,17 @@ struct MoveList {
 
 constexpr int MAX_HISTORY = 1200;
 
+// The search path is cut at this many plies below the root: a node there is scored like a leaf.
+// Only a line in which nearly every move escapes check while giving check gets this deep (each
+// in-check node keeps the depth from falling), and such a line could otherwise go on for ever.
+constexpr int MAX_PLY = 64;
+
 // The strong keys of the latest positions, kept for repetition detection. Only positions since
 // the last capture or pawn move can repeat, and a clock of 100 ends the game, so 100 entries would
 // do; the ring is larger so that a search, which records its own moves above the game's last
-// entry, can never overwrite one of the game's latest 100 (a search path is at most MAX_PLY deep).
+// entry (at most MAX_PLY of them), never overwrites one of the game's latest KEYS_KEPT.
 constexpr int KEY_RING = 512;
+constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
 
 struct Position {
   std::int32_t board[BOARD_SIZE];
@@ -106,9 +195,9 @@ struct Position {
 
   // Derived state, kept up to date by MakeMove and UndoMove so that the hot paths need not
   // rescan the board. SetUpDerived() recomputes all of it from the fields above.
-  std::int32_t kingSquare[2];  // indexed by colour >> 3
-  std::uint64_t occupied[2];   // by colour >> 3: a bit per square holding a piece, see SquareBit
-  std::uint64_t pawns[2];      // by colour >> 3: the bits of the squares holding pawns
+  std::int32_t kingSquare[2];  // by ColourIndex
+  std::uint64_t occupied[2];   // by ColourIndex: a bit per square holding a piece, see SquareBit
+  std::uint64_t pawns[2];      // by ColourIndex: the bits of the squares holding pawns
   std::int32_t material;       // white's PIECE_VALUE sum minus black's
   std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
   std::int32_t plyCount;       // moves made since the position was set up; never capped
@@ -119,54 +208,69 @@ extern Position pos;
 extern Move bestMove;
 
 extern const std::int32_t START_BOARD[BOARD_SIZE];
+
 // Step offsets by piece type, each row ending at the first 0. The order is part of the rules:
 // it decides the order of generated moves and so which of equally good moves is played.
 inline constexpr std::int32_t DIRECTIONS[8][9] = {
-    {0},
-    {0},
-    {-21, -19, -12, -8, 8, 12, 19, 21, 0},
-    {-11, -9, 9, 11, 0},
-    {-10, -1, 1, 10, 0},
-    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
-    {-11, -10, -9, -1, 1, 9, 10, 11, 0},
-    {0},
+    {0},  // empty
+    {0},  // pawns move by their own rules
+    {2 * NORTH + WEST, 2 * NORTH + EAST, NORTH + 2 * WEST, NORTH + 2 * EAST, SOUTH + 2 * WEST,
+     SOUTH + 2 * EAST, 2 * SOUTH + WEST, 2 * SOUTH + EAST, 0},
+    {NORTH_WEST, NORTH_EAST, SOUTH_WEST, SOUTH_EAST, 0},
+    {NORTH, WEST, EAST, SOUTH, 0},
+    {NORTH_WEST, NORTH, NORTH_EAST, WEST, EAST, SOUTH_WEST, SOUTH, SOUTH_EAST, 0},
+    {NORTH_WEST, NORTH, NORTH_EAST, WEST, EAST, SOUTH_WEST, SOUTH, SOUTH_EAST, 0},
+    {0},  // border
 };
 
 // Whether a piece type moves any distance along its directions (bishop, rook, queen).
 inline constexpr bool SLIDES[8] = {false, false, false, true, true, true, false, false};
 
-constexpr int TypeOf(int piece) { return piece & TYPE_MASK; }
-constexpr int ColourOf(int piece) { return piece & COLOUR_MASK; }
-constexpr int KingIndex(int colour) { return colour >> 3; }
+// Returns true when a piece of this type slides along the one-square step `step`.
+constexpr bool SlidesAlong(int type, int step) {
+  return type == QUEEN || type == (IsDiagonal(step) ? BISHOP : ROOK);
+}
 
 // Playing squares numbered 0-63 row by row from a8, so that ascending bits are ascending squares.
 // The conversions are tables: they sit on the hottest paths.
 struct BitNumbering {
-  std::int8_t bitOf[120] = {};
+  std::int8_t bitOf[BOARD_SIZE] = {};
   std::int8_t squareOf[64] = {};
 };
 constexpr BitNumbering MakeBitNumbering() {
   BitNumbering n;
-  for (int bit = 0; bit < 64; ++bit) {
-    int square = (bit / 8 + 2) * 10 + bit % 8 + 1;
+  for (int square = A8, bit = 0; square <= H1; ++square) {
+    if (!IsPlayingSquare(square)) continue;
     n.squareOf[bit] = static_cast<std::int8_t>(square);
-    n.bitOf[square] = static_cast<std::int8_t>(bit);
+    n.bitOf[square] = static_cast<std::int8_t>(bit++);
   }
   return n;
 }
 inline constexpr BitNumbering BIT_NUMBERING = MakeBitNumbering();
 constexpr int SquareBit(int square) { return BIT_NUMBERING.bitOf[square]; }
 constexpr int BitSquare(int bit) { return BIT_NUMBERING.squareOf[bit]; }
+constexpr std::uint64_t SquareMask(int square) { return 1ull << SquareBit(square); }
+
+// The 32-bit fingerprint of a position: castleRights in bits 26-29, the low two bits of epSquare
+// in bits 30-31 (NO_SQUARE sets both), and the XOR of cell * code over the scanned cells in the
+// bits below. A cell index is at most 99 and a code at most 14, so the board part never exceeds
+// 99 * 14 = 1386 and fills only the low eleven bits; HASH_BOARD_MASK keeps every bit below the
+// castling rights. The side to move is not part of it, so different positions can share it.
+constexpr int HASH_CASTLE_SHIFT = 26;
+constexpr int HASH_EP_SHIFT = 30;
+constexpr std::uint32_t HASH_BOARD_MASK = (1u << HASH_CASTLE_SHIFT) - 1;
 
 // Sets up the starting position with white to move and an empty history.
 void InitPosition();
 
-// Stores the 32-bit fingerprint of the current position in pos.hash. It ignores the side to move
-// and folds the board into eleven bits, so different positions can share it.
+// Stores the fingerprint of the current position in pos.hash.
 void ComputeHash();
 
-// Recomputes kingSquare, occupied, pawns, material, key, hash and the key ring's start from board,
-// side, castleRights and epSquare; used after setting a position up by hand.
+// Recomputes kingSquare, occupied, pawns and material from the board.
+void ComputeBoardState();
+
+// Recomputes all derived state (board state, hash, key) from board, side, castleRights and
+// epSquare, and starts the key ring afresh; used after setting a position up by hand.
 void SetUpDerived();
 
 // Returns the Zobrist key of the current position, computed from scratch.

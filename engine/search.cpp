@@ -3,11 +3,11 @@
 // Why it can be exact. Every call of the plain search is a pure function of the position (board,
 // side, castling rights, en-passant square, halfmove clock and history length), the depth, the
 // window and the ply below the root (the ply cap). A leaf returns Evaluate(); a node without a
-// legal move returns the mate score historyLength - SCORE_INF or 0; a node with depth > 0, a
-// legal move and a clock of 100 or more returns 0; every other node returns its minimax value v
-// clamped to the window, where v is the value of the tree the search defines (one ply more at
-// every node whose side to move is in check). The root plays the first move in generation order
-// whose value is the maximum. So any method that computes the same values gives the same game:
+// legal move returns MateScore() or 0; a node with depth > 0, a legal move and a clock at the
+// fifty-move limit returns 0; every other node returns its minimax value v clamped to the window,
+// where v is the value of the tree the search defines (one ply more at every node whose side to
+// move is in check). The root plays the first move in generation order whose value is the
+// maximum. So any method that computes the same values gives the same game:
 //   - inside the tree moves are tried in any order (best first), and a node returns a bound
 //     (fail-soft) that is exact wherever the plain search's value is;
 //   - the root first finds the best value, trying the likeliest moves first, then asks of each
@@ -15,45 +15,47 @@
 //     window), and plays the first that does;
 //   - a node's value is remembered in the transposition table together with everything it
 //     depends on beyond the key: the root search it was found in, the ply (which fixes the
-//     history length and the distance to the cap), the depth, and the halfmove clock wherever a
-//     clock of 100 can still be reached below the node. Only then may it stand in for a search;
-//   - a node whose clock has reached 100 only needs to know whether it has a legal move;
+//     history length, the distance to the cap and, where it matters, the halfmove clock; see
+//     transposition.h) and the depth. Only then may it stand in for a search;
+//   - a node at the fifty-move limit only needs to know whether it has a legal move;
 //   - a node with one ply left is valued without trying its moves one by one (frontier.cpp), and
 //     two plies from the end a move is bounded by material where the bound settles it.
 #include "engine/search.h"
 
 #include <algorithm>
 #include <bit>
-#include <climits>
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
 #include "engine/frontier.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/shortcuts.h"
 #include "engine/transposition.h"
 
 std::uint64_t searchNodes = 0;
 
 namespace {
 
+static_assert(MAX_PLY < FIFTY_MOVE_PLIES, "the table's entries rely on this, see transposition.h");
+
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
 
 // Move ordering: the table's move (tried apart), then captures (most valuable victim, then least
 // valuable attacker) and promotions, then the two quiet moves that last cut off at this ply
-// (killers), then the other quiet moves by how often they cut off before (history).
+// (killers), then the other quiet moves by how often such a move cut off before.
 constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted with the rest
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
-constexpr int HISTORY_LIMIT = 1 << 20;
+constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;
 constexpr int SORTED_MOVES = 12;
 
 std::uint16_t searchId = 0;
 Move killers[MAX_PLY][2];
-int history[16][BOARD_SIZE];
+int cutoffCounts[CODE_COUNT][BOARD_SIZE];  // by the moving piece's code and the destination
 
 // Returns the order key of a move: higher is tried first.
-inline int OrderKey(Move move, Move killer0, Move killer1) {
+int OrderKey(Move move, Move killer0, Move killer1) {
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   if (flags & (MF_CAPTURE | MF_PROMOTION)) {
     int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
@@ -62,7 +64,7 @@ inline int OrderKey(Move move, Move killer0, Move killer1) {
   }
   if (move == killer0) return KILLER_ORDER + 1;
   if (move == killer1) return KILLER_ORDER;
-  return history[pos.board[from] & 15][to];
+  return cutoffCounts[pos.board[from]][to];
 }
 
 // Fills keys with the order keys of the moves of a node at this ply.
@@ -94,35 +96,45 @@ void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
   std::swap(keys[first], keys[best]);
 }
 
-// Remembers a quiet move that cut off: as a killer at this ply and in the history counters.
+// Remembers a quiet move that cut off: as a killer at this ply and in the cut-off counts.
 void RewardCutoff(Move move, int depth, int ply) {
   if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return;
   if (killers[ply][0] != move) {
     killers[ply][1] = killers[ply][0];
     killers[ply][0] = move;
   }
-  int& counter = history[pos.board[MoveFrom(move)] & 15][MoveTo(move)];
-  counter += depth * depth;
-  if (counter > HISTORY_LIMIT)
-    for (auto& row : history)
-      for (int& h : row) h /= 2;
+  int& count = cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
+  count += depth * depth;
+  if (count > CUTOFF_COUNT_LIMIT)
+    for (auto& row : cutoffCounts)
+      for (int& c : row) c /= 2;
 }
 
-// Returns the halfmove clock if a clock of 100 can be reached below a node at this ply (the
-// fifty-move test is made only above MAX_PLY), else CLOCK_IRRELEVANT: then the clock does not
-// change the node's value.
-std::int8_t RelevantClock(int ply) {
-  int reach = MAX_PLY - 1 - ply;
-  return pos.halfmoveClock + reach >= 100 ? static_cast<std::int8_t>(pos.halfmoveClock)
-                                          : CLOCK_IRRELEVANT;
-}
+// Returns the score a node whose clock may have reached the fifty-move limit returns for a
+// search result: 0 at the limit (the node has a legal move), else the score itself.
+int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  TableSlot(key) = {
-      key,   move,     static_cast<std::int16_t>(value), static_cast<std::int8_t>(depth),
-      bound, searchId, static_cast<std::int8_t>(ply),    RelevantClock(ply)};
+  TableSlot(key) = {.key = key,
+                    .move = move,
+                    .value = static_cast<std::int16_t>(value),
+                    .depth = static_cast<std::int8_t>(depth),
+                    .bound = bound,
+                    .searchId = searchId,
+                    .ply = static_cast<std::int8_t>(ply)};
+}
+
+// Returns true, with the value in *value, when the table holds a value for this node found under
+// its conditions that settles it in the window.
+bool ProbeValue(const TableEntry& entry, std::uint64_t key, int alpha, int beta, int depth, int ply,
+                int* value) {
+  if (entry.key != key || entry.searchId != searchId || entry.depth != depth || entry.ply != ply)
+    return false;
+  *value = entry.value;
+  return entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && *value >= beta) ||
+         (entry.bound == BOUND_UPPER && *value <= alpha);
 }
 
 // The running state of one node's move loop.
@@ -130,11 +142,12 @@ struct NodeState {
   int alpha, beta, depth, ply;
   bool inCheck;
   // With two plies left, a move that gives no check leads to a frontier node, worth at least its
-  // material unless it has no legal move (stalemate, 0) or its clock reaches 100 (0). So such a
-  // move scores at most the material now plus what it captures, and where that cannot beat the
-  // floor, the bound is all that is needed: the move need not be made. SCORE_INF where unused.
+  // material unless it has no legal move (stalemate, 0) or its clock reaches the limit (0). So
+  // such a move scores at most the material now plus what it captures, and where that cannot beat
+  // the floor, the bound is all that is needed: the move need not be made. SCORE_INF where
+  // unused.
   int standing;
-  bool clockNearFifty;
+  bool childMayReachFifty;  // the clock of a child reached by a reversible move may hit the limit
   int best = BELOW_ANY_SCORE;
   Move bestMove = NO_MOVE;
   bool anyLegal = false;
@@ -147,25 +160,53 @@ struct NodeState {
   CheckSquares checks = {};
 };
 
+// Returns the score a move must beat to matter: the window's floor or the best so far.
+int Floor(const NodeState& n) { return std::max(n.alpha, n.best); }
+
+// Raises the node's best to value, with the move that gives it, where that is better.
+void Raise(NodeState& n, int value, Move move) {
+  if (value <= n.best) return;
+  n.best = value;
+  n.bestMove = move;
+}
+
+// Returns the check squares of the node's side to move, found the first time they are asked for.
+const CheckSquares& ChecksOf(NodeState& n) {
+  if (!n.haveChecks) {
+    FindCheckSquares(n.checks);
+    n.haveChecks = true;
+  }
+  return n.checks;
+}
+
+// The most a quiet move that gives no check can score, and whether that can beat the floor.
+int QuietCap(const NodeState& n) { return std::max(n.standing, 0); }
+bool QuietMovesCannotRaise(const NodeState& n) { return QuietCap(n) <= Floor(n); }
+
+// Passes over quiet moves that give no check, where QuietMovesCannotRaise: their cap stands in
+// for them, credited to `move`.
+void PassOverQuietMoves(NodeState& n, Move move) {
+  n.passedOver = true;
+  Raise(n, QuietCap(n), move);
+}
+
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 
 // Tries one move at a node: bounds it or searches it and raises the node's best. Returns true on
 // a cut-off.
 bool TryMove(NodeState& n, Move move) {
-  int floor = std::max(n.alpha, n.best);
-  int to = MoveTo(move);
-  int quietCap = std::max(n.standing, 0);
-  if (quietCap <= floor && !(MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE))) {
-    if (!n.haveChecks) FindCheckSquares(n.checks), n.haveChecks = true;
-    if (!QuietMoveChecks(n.checks, move)) {
-      n.passedOver = true;
-      if (quietCap > n.best) n.best = quietCap, n.bestMove = move;
-      return false;
-    }
+  int flags = MoveFlags(move), to = MoveTo(move), floor = Floor(n);
+  // Step 1. A quiet move that gives no check, where such moves cannot beat the floor: its cap.
+  if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) &&
+      !QuietMoveChecks(ChecksOf(n), move)) {
+    PassOverQuietMoves(n, move);
+    return false;
   }
+  // Step 2. Two plies from the end, a plain move whose material bound cannot beat the floor
+  // needs only to be judged, not made: illegal, a check (searched after all), or its bound.
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
-  if (n.clockNearFifty) bound = std::max(bound, 0);
-  if (bound <= floor && !(MoveFlags(move) & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
+  if (n.childMayReachFifty) bound = std::max(bound, 0);
+  if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
       TypeOf(pos.board[to]) != KING) {
     // Whether the opponent keeps a legal move matters only where a stalemate (0) would beat the
     // floor.
@@ -174,11 +215,14 @@ bool TryMove(NodeState& n, Move move) {
     if (kind == MOVE_QUIET) bound = std::max(bound, 0);
     if (kind != MOVE_CHECKING && bound <= floor) {
       n.anyLegal = true;
-      if (bound > n.best) n.best = bound, n.bestMove = move;
+      Raise(n, bound, move);
       return false;
     }
   }
-  if (n.inCheck && !MayEvade(n.checkers, move)) return false;  // the table's move
+  // Step 3. In check, a move that cannot evade is illegal (only the table's move can be one).
+  if (n.inCheck && !MayEvade(n.checkers, move)) return false;
+  // Step 4. Make the move and search it: with the full window for the first legal move or where
+  // the window is null, else first only asking whether it beats the floor.
   Undo undo;
   if (!MakeMove(move, undo, n.inCheck)) return false;
   n.anyLegal = true;
@@ -187,15 +231,13 @@ bool TryMove(NodeState& n, Move move) {
   if (n.best == BELOW_ANY_SCORE || n.beta - floor == 1) {
     score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
   } else {
-    // Is the move better than the best so far? Only then is its value needed.
     score = -Node(-floor - 1, -floor, n.depth - 1, n.ply + 1, check);
     if (score > floor && score < n.beta)
       score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
   }
   UndoMove(move, undo);
-  if (score <= n.best) return false;
-  n.best = score;
-  n.bestMove = move;
+  // Step 5. Keep the best; a move that reaches beta cuts off and is remembered.
+  Raise(n, score, move);
   if (score < n.beta) return false;
   RewardCutoff(move, n.depth, n.ply);
   return true;
@@ -228,66 +270,67 @@ bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
 // (Only a key collision could make it anything but a generated move.)
 bool IsPlausible(Move move) {
   int from = MoveFrom(move), to = MoveTo(move);
-  if (from < A8 || from > H1 || to < A8 || to > H1) return false;
-  int piece = pos.board[from], target = pos.board[to];
-  return piece != EMPTY && piece != OFFBOARD && ColourOf(piece) == pos.side && target != OFFBOARD &&
-         (target == EMPTY || ColourOf(target) != pos.side);
+  if (!IsPlayingSquare(from) || !IsPlayingSquare(to)) return false;
+  return IsPieceOf(pos.board[from], pos.side) && !IsPieceOf(pos.board[to], pos.side);
 }
 
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   ++searchNodes;
+  // Step 1. A leaf, or a node at the ply cap, is worth its material.
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
+  // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
-  if (pos.halfmoveClock >= 100)
-    return HasLegalMove(inCheck) || !inCheck ? 0 : pos.historyLength - SCORE_INF;
-  if (depth == 1) return FrontierValue(beta);
+  // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
+  if (FiftyMoveLimitReached()) return HasLegalMove(inCheck) || !inCheck ? 0 : MateScore();
+  // Step 4. One ply left: the frontier values the node from its best capture.
+  if (depth == 1) return FrontierValue(beta, searchNodes);
 
+  // Step 5. A value remembered under this node's conditions stands in for the search; a
+  // remembered move is tried first.
   std::uint64_t key = pos.key;
   const TableEntry& entry = TableSlot(key);
-  Move tableMove = entry.key == key ? entry.move : NO_MOVE;
-  if (entry.key == key && entry.searchId == searchId && entry.depth == depth && entry.ply == ply &&
-      entry.clock == RelevantClock(ply)) {
-    int v = entry.value;
-    if (entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && v >= beta) ||
-        (entry.bound == BOUND_UPPER && v <= alpha))
-      return v;
-  }
+  int remembered;
+  if (ProbeValue(entry, key, alpha, beta, depth, ply, &remembered)) return remembered;
+  Move tableMove = entry.key == key && IsPlausible(entry.move) ? entry.move : NO_MOVE;
 
-  NodeState n{alpha,
-              beta,
-              depth,
-              ply,
-              inCheck,
-              depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
-              pos.halfmoveClock >= 99};
+  NodeState n{.alpha = alpha,
+              .beta = beta,
+              .depth = depth,
+              .ply = ply,
+              .inCheck = inCheck,
+              .standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
+              .childMayReachFifty = FiftyMoveLimitWithin(1)};
   if (inCheck) FindCheckers(n.checkers);
-  // The remembered move first, then captures and promotions, the likeliest moves to cut off;
-  // the quiet moves are generated only when none of these did.
-  Move tried = tableMove != NO_MOVE && IsPlausible(tableMove) ? tableMove : NO_MOVE;
-  if (!(tried && TryMove(n, tried))) {
-    MoveList list;
-    if (inCheck) {
-      GenerateEvasions(list, n.checkers);
-      TryMoves(n, list, tried, false);
-    } else if (GenerateCaptures(list), !TryMoves(n, list, tried, false)) {
-      if (std::max(n.standing, 0) <= std::max(alpha, n.best)) {
-        // Every quiet move that gives no check would be passed over (see NodeState): only the
-        // checking ones need generating.
-        if (!n.haveChecks) FindCheckSquares(n.checks), n.haveChecks = true;
-        GenerateQuietChecks(list, n.checks);
-        n.passedOver = true;
-        n.best = std::max(n.best, std::max(n.standing, 0));
-      } else {
-        GenerateQuietMoves(list);
-      }
-      // Where the material cannot reach alpha without a capture, only killers are worth
-      // ordering: every other quiet move is bounded or searched anyway.
-      TryMoves(n, list, tried, n.standing <= alpha);
-    }
+
+  // Step 6. The remembered move, the likeliest to cut off before anything is generated.
+  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove);
+  MoveList list;
+  // Step 7. In check: only the moves that may get out of it.
+  if (!cutOff && inCheck) {
+    GenerateEvasions(list, n.checkers);
+    cutOff = TryMoves(n, list, tableMove, false);
   }
-  if (!n.anyLegal && !n.passedOver) return inCheck ? pos.historyLength - SCORE_INF : 0;
+  // Step 8. Captures and promotions, likelier to cut off than quiet moves.
+  if (!cutOff && !inCheck) {
+    GenerateCaptures(list);
+    cutOff = TryMoves(n, list, tableMove, false);
+  }
+  // Step 9. Quiet moves; where those that give no check cannot beat the floor, only the checks.
+  // Where the material cannot reach alpha without a capture, only killers are worth ordering:
+  // every other quiet move is bounded or searched anyway.
+  if (!cutOff && !inCheck) {
+    if (QuietMovesCannotRaise(n)) {
+      GenerateQuietChecks(list, ChecksOf(n));
+      PassOverQuietMoves(n, n.bestMove);
+    } else {
+      GenerateQuietMoves(list);
+    }
+    TryMoves(n, list, tableMove, n.standing <= alpha);
+  }
+  // Step 10. No legal move: mate or stalemate. Otherwise the result is remembered.
+  if (!n.anyLegal && !n.passedOver) return inCheck ? MateScore() : 0;
   Store(key, alpha, beta, n.best, n.bestMove, depth, ply);
   return n.best;
 }
@@ -317,12 +360,12 @@ int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, i
       score = SearchRootMove(move, inCheck, alpha, beta, depth);
     found = true;
     if (score <= alpha) continue;
-    if (score >= beta) return pos.halfmoveClock >= 100 ? 0 : beta;
+    if (score >= beta) return UnlessFiftyMoves(beta);
     alpha = score;
     if (best) *best = move;
   }
-  if (!found) return inCheck ? pos.historyLength - SCORE_INF : 0;
-  return pos.halfmoveClock >= 100 ? 0 : alpha;
+  if (!found) return inCheck ? MateScore() : 0;
+  return UnlessFiftyMoves(alpha);
 }
 
 // The root. First the best value, trying the likeliest best moves first; then, since the plain
@@ -351,11 +394,14 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
     if (score == BELOW_ANY_SCORE) continue;
     if (found && score > floor && score < beta)
       score = SearchRootMove(move, inCheck, floor, beta, depth);
-    if (found == NO_MOVE || score > value) value = score, found = move;
+    if (found == NO_MOVE || score > value) {
+      value = score;
+      found = move;
+    }
     if (value >= beta) return SearchRootInOrder(list, inCheck, alpha, beta, depth, best);
   }
-  if (found == NO_MOVE) return inCheck ? pos.historyLength - SCORE_INF : 0;
-  if (value <= alpha) return pos.halfmoveClock >= 100 ? 0 : alpha;
+  if (found == NO_MOVE) return inCheck ? MateScore() : 0;
+  if (value <= alpha) return UnlessFiftyMoves(alpha);
   if (best) {
     *best = found;
     for (int i = 0; list.moves[i] != found; ++i) {
@@ -366,7 +412,7 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
       }
     }
   }
-  return pos.halfmoveClock >= 100 ? 0 : value;
+  return UnlessFiftyMoves(value);
 }
 
 }  // namespace
@@ -375,9 +421,21 @@ int Search(int alpha, int beta, int depth) {
   ++searchNodes;
   // Values are tied to the root search that found them; when the numbering wraps, none may
   // outlive it.
-  if (++searchId == 0) ClearTable(), searchId = 1;
+  if (++searchId == 0) {
+    ClearTable();
+    searchId = 1;
+  }
   if (depth <= 0) return Evaluate();
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
   return SearchRoot(alpha, beta, depth, &bestMove);
+}
+
+void ClearSearchMemory() {
+  ClearTable();
+  ClearFrontierCache();
+  searchId = 0;
+  for (auto& pair : killers) pair[0] = pair[1] = NO_MOVE;
+  for (auto& row : cutoffCounts)
+    for (int& count : row) count = 0;
 }

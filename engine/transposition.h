@@ -8,8 +8,15 @@
 
 enum Bound : std::uint8_t { BOUND_NONE, BOUND_UPPER, BOUND_LOWER, BOUND_EXACT };
 
-// One remembered node. Its value may stand in for a search only under the same conditions it
-// was found under (see ProbeValue); its move serves as a first guess anywhere.
+// One remembered node. Its value may stand in for a search only under the conditions it was
+// found under: the same root search (searchId), ply and depth. Within one root search the ply
+// fixes everything else a node's value depends on beyond its position: the history length, the
+// distance to the ply cap and, wherever it can matter, the halfmove clock. For the clock: two
+// paths of the same length from the root to one position either both contain a capture or pawn
+// move or neither does (such moves cannot be undone, and the position is the same). If neither
+// does, both clocks are the root's plus the ply. If both do, both are below the ply, so no node
+// below reaches the fifty-move limit before the ply cap and the clock changes nothing. The move
+// serves as a first guess anywhere.
 struct TableEntry {
   std::uint64_t key;   // the position's Zobrist key
   Move move;           // the best or refuting move found, or NO_MOVE
@@ -18,15 +25,13 @@ struct TableEntry {
   Bound bound;
   std::uint16_t searchId;  // which root search stored the value
   std::int8_t ply;         // moves below that root
-  std::int8_t clock;       // the halfmove clock where it mattered, else CLOCK_IRRELEVANT
 };
 
-constexpr std::int8_t CLOCK_IRRELEVANT = -1;
 constexpr int TABLE_BITS = 16;
 constexpr std::uint64_t TABLE_SIZE = 1ull << TABLE_BITS;
 
 // Returns the entry slot for a key.
 TableEntry& TableSlot(std::uint64_t key);
 
-// Forgets everything; used to make runs independent of what ran before.
+// Forgets every entry.
 void ClearTable();

@@ -8,9 +8,9 @@
 #include "engine/position.h"
 
 struct ZobristTables {
-  std::uint64_t piece[16][BOARD_SIZE] = {};  // rows for EMPTY and OFFBOARD stay 0
+  std::uint64_t piece[CODE_COUNT][BOARD_SIZE] = {};  // rows for EMPTY and OFFBOARD stay 0
   std::uint64_t black = 0;
-  std::uint64_t castle[16] = {};
+  std::uint64_t castle[ALL_CASTLE_RIGHTS + 1] = {};
   std::uint64_t ep[BOARD_SIZE] = {};
 };
 
@@ -26,8 +26,8 @@ constexpr std::uint64_t SplitMix(std::uint64_t& state) {
 constexpr ZobristTables MakeZobrist() {
   ZobristTables z;
   std::uint64_t state = 2026;
-  for (int code = 0; code < 16; ++code) {
-    if (TypeOf(code) == EMPTY || TypeOf(code) == OFFBOARD) continue;
+  for (int code = 0; code < CODE_COUNT; ++code) {
+    if (!IsPiece(TypeOf(code))) continue;
     for (auto& v : z.piece[code]) v = SplitMix(state);
   }
   z.black = SplitMix(state);

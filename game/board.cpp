@@ -6,31 +6,37 @@
 
 namespace {
 
-// The character of each cell code & 15; a space where the diagram shows something else.
-constexpr char PIECE_CHARS[17] = " PNBRQK  pnbrqk ";
+// The character of each cell code; a space where the diagram shows something else.
+constexpr char PIECE_CHARS[CODE_COUNT + 1] = " PNBRQK  pnbrqk ";
 
 // Code page 437 shading bytes for empty light and dark squares.
 constexpr unsigned char LIGHT_SHADE = 0xB0;
 constexpr unsigned char FULL_BLOCK = 0xDB;
 
+// The diagram covers rows 1 to 10 and all ten columns: the playing squares framed by border
+// cells, on which the rank digits and file letters are written.
+constexpr int FIRST_SHOWN = A8 - ROW_LENGTH - 1, LAST_SHOWN = H1 + ROW_LENGTH + 1;
+
 }  // namespace
 
 void PrintBoard() {
-  // Rows 1 to 10 and all ten columns: the playing squares framed by the border cells, on which
-  // the rank digits and file letters are written.
-  for (int i = 10; i <= 109; ++i) {
-    int row = i / 10, column = i % 10;
-    auto ch = static_cast<unsigned char>(PIECE_CHARS[pos.board[i] & 15]);
+  for (int i = FIRST_SHOWN; i <= LAST_SHOWN; ++i) {
+    int row = RowOf(i), column = ColumnOf(i);
+    auto ch = static_cast<unsigned char>(PIECE_CHARS[pos.board[i]]);
     if (ch == ' ') {
-      bool playing = column >= 1 && column <= 8;
-      if (row >= 2 && row <= 9) {
-        ch = playing ? ((row + column) % 2 ? LIGHT_SHADE : FULL_BLOCK) : '0' + (10 - row);
-      } else if (playing) {
-        ch = 0x60 + column;
+      bool playingColumn = column >= ColumnOf(A1) && column <= ColumnOf(H1);
+      if (row >= RowOf(A8) && row <= RowOf(A1)) {
+        // Squares whose row and column add up to an even number are dark.
+        if (playingColumn)
+          ch = (row + column) % 2 ? LIGHT_SHADE : FULL_BLOCK;
+        else
+          ch = '1' + RankOf(i);
+      } else if (playingColumn) {
+        ch = 'a' + FileOf(i);
       }
     }
     ConsoleWriteByte(ch);
-    if (column == 9) ConsoleWriteLine("");
+    if (column == ROW_LENGTH - 1) ConsoleWriteLine("");
   }
   ConsoleWriteLine("");
 }

@@ -18,8 +18,8 @@
 #include "engine/movegen.h"
 #include "engine/notation.h"
 #include "engine/perft.h"
-#include "engine/plain_search.h"
 #include "engine/position.h"
+#include "engine/reference/plain_search.h"
 #include "engine/search.h"
 #include "game/driver.h"
 
@@ -95,13 +95,14 @@ int RunSearch(int depth) {
   return 0;
 }
 
-const char* ResultName(TurnResult result) {
-  switch (result) {
+const char* ResultName(Verdict verdict) {
+  switch (verdict) {
     case CHECKMATE:
       return "CHECKMATE!";
     case STALEMATE:
       return "STALEMATE!";
-    case DRAW:
+    case DRAW_BY_FIFTY_MOVES:
+    case DRAW_BY_REPETITION:
       return "DRAW!";
     default:
       return "unfinished";
@@ -114,14 +115,14 @@ int RunGameLines(int plies, bool plain) {
   InitPosition();
   std::uint64_t totalNodes = 0;
   double totalMs = 0, slowestMs = 0;
-  TurnResult result = MOVED;
+  Verdict verdict = PLAY_ON;
   int ply = 0;
-  while (ply < plies && (result == MOVED || result == MOVED_CHECK)) {
+  while (ply < plies && verdict == PLAY_ON) {
     searchNodes = 0;
     auto start = std::chrono::steady_clock::now();
     Turn turn = plain ? TakeTurnWith(PlainSearch) : TakeTurn();
     double ms = MillisecondsSince(start);
-    result = turn.result;
+    verdict = turn.verdict;
     if (turn.move == NO_MOVE) break;
     ++ply;
     std::printf("%d %s score %d nodes %llu ms %.1f\n", ply, MoveToString(turn.move).c_str(),
@@ -131,7 +132,7 @@ int RunGameLines(int plies, bool plain) {
     totalMs += ms;
     if (ms > slowestMs) slowestMs = ms;
   }
-  std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n", ResultName(result), ply,
+  std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n", ResultName(verdict), ply,
               static_cast<unsigned long long>(totalNodes), totalMs, slowestMs);
   return 0;
 }
@@ -169,7 +170,7 @@ int RunCompare(int plies) {
     plainMs += pMs;
     fastNodes += searchNodes;
     fastMs += fMs;
-    if (turn.result != MOVED && turn.result != MOVED_CHECK) break;
+    if (turn.verdict != PLAY_ON) break;
   }
   std::printf(
       "plain %llu nodes %.1f ms, fast %llu nodes %.1f ms: nodes ratio %.1f, time ratio %.1f\n",

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "engine/makemove.h"
+#include "engine/reference/plain_rules.h"
+#include "engine/shortcuts.h"
 #include "test_util.h"
 
 TEST(Attack, DefinitionQuirks) {

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "engine/makemove.h"
-#include "engine/plain_search.h"
+#include "engine/reference/plain_search.h"
 #include "engine/search.h"
 #include "test_util.h"
 

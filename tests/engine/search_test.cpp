@@ -3,7 +3,7 @@
 
 #include "engine/evaluate.h"
 #include "engine/makemove.h"
-#include "engine/plain_search.h"
+#include "engine/reference/plain_search.h"
 #include "test_util.h"
 
 namespace {

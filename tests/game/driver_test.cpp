@@ -69,7 +69,7 @@ TEST(Driver, Repetitions) {
   // The fifty-move draw comes with the move that brings the clock to 100.
   SetFen("4k3/8/8/8/8/8/8/R3K3 w - - 99 1");
   Turn turn = TakeTurn();
-  EXPECT_EQ(turn.result, DRAW);
+  EXPECT_EQ(turn.verdict, DRAW_BY_FIFTY_MOVES);
   EXPECT_EQ(pos.halfmoveClock, 100);
 }
 
@@ -99,8 +99,9 @@ TEST(Driver, WholeGameRepetitionsAreTrueOnes) {
     if (turn.move == NO_MOVE) break;
     ++plies;
     int hashCount = HashRepetitionCount();
-    ASSERT_EQ(pos.halfmoveClock >= 100 || hashCount >= 3, turn.result == DRAW) << plies;
-    if (turn.result == DRAW) break;
+    bool drawn = turn.verdict == DRAW_BY_FIFTY_MOVES || turn.verdict == DRAW_BY_REPETITION;
+    ASSERT_EQ(pos.halfmoveClock >= 100 || hashCount >= 3, drawn) << plies;
+    if (drawn) break;
   }
   EXPECT_GT(plies, 8);
 }

@@ -1,10 +1,9 @@
 // The plain search.
-#include "engine/plain_search.h"
+#include "engine/reference/plain_search.h"
 
-#include "engine/attack.h"
-#include "engine/evaluate.h"
-#include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/reference/plain_rules.h"
+#include "engine/rules.h"
 #include "engine/search.h"
 
 namespace {
@@ -76,12 +75,12 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
     Restore(saved);
     if (score <= alpha) continue;
     // A fifty-move draw scores 0 whatever the window, so the cut-off too must give 0.
-    if (score >= beta) return pos.halfmoveClock >= 100 ? 0 : beta;
+    if (score >= beta) return FiftyMoveLimitReached() ? 0 : beta;
     alpha = score;
     if (ply == 0) bestMove = list.moves[i];
   }
-  if (!found) return inCheck ? pos.historyLength - SCORE_INF : 0;
-  if (pos.halfmoveClock >= 100) return 0;
+  if (!found) return inCheck ? MateScore() : 0;
+  if (FiftyMoveLimitReached()) return 0;
   return alpha;
 }
 

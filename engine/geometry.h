@@ -1,0 +1,110 @@
+// The board's geometry: which squares share a line, and what a piece could reach from each square
+// on an empty board. The reach masks, ANDed with the occupancy bits, tell at once that no piece of
+// a side stands where it could matter, so a line need not be walked.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "engine/position.h"
+
+// The eight lines from a square (ranks, files, diagonals), in the order of DIRECTIONS[QUEEN]: the
+// first four run toward lower squares, the last four toward higher ones.
+inline constexpr const std::int32_t (&LINES)[9] = DIRECTIONS[QUEEN];
+constexpr int LINE_COUNT = 8;
+
+// Returns true when line i runs toward lower squares (and so toward lower bits).
+constexpr bool RunsTowardLowerSquares(int i) { return i < LINE_COUNT / 2; }
+static_assert(LINES[3] < 0 && LINES[4] > 0, "the first four lines run toward lower squares");
+
+// Returns the index into LINES of a one-square step.
+constexpr int LineIndex(int step) {
+  int i = 0;
+  while (LINES[i] != step) ++i;
+  return i;
+}
+
+struct ReachMasks {
+  std::uint64_t ray[BOARD_SIZE][LINE_COUNT] = {};  // by index into LINES
+  std::uint64_t diagonal[BOARD_SIZE] = {};         // all four diagonal lines
+  std::uint64_t straight[BOARD_SIZE] = {};         // all four ranks and files
+  std::uint64_t knight[BOARD_SIZE] = {};
+  std::uint64_t king[BOARD_SIZE] = {};
+};
+
+// Builds the masks from the direction table.
+constexpr ReachMasks MakeReachMasks() {
+  ReachMasks masks;
+  for (int from = A8; from <= H1; ++from) {
+    if (!IsPlayingSquare(from)) continue;
+    for (int i = 0; i < LINE_COUNT; ++i) {
+      int d = LINES[i];
+      if (IsPlayingSquare(from + d)) masks.king[from] |= SquareMask(from + d);
+      int jump = DIRECTIONS[KNIGHT][i];
+      if (IsPlayingSquare(from + jump)) masks.knight[from] |= SquareMask(from + jump);
+      for (int s = from + d; IsPlayingSquare(s); s += d) masks.ray[from][i] |= SquareMask(s);
+      if (IsDiagonal(d))
+        masks.diagonal[from] |= masks.ray[from][i];
+      else
+        masks.straight[from] |= masks.ray[from][i];
+    }
+  }
+  return masks;
+}
+
+inline constexpr ReachMasks REACH = MakeReachMasks();
+
+// Returns the square of the first piece (a bit of occupied) met going from `from` along line i,
+// or NO_SQUARE when the line is empty to the edge. Toward lower squares the nearest piece is the
+// highest bit; toward higher ones, the lowest.
+inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
+  std::uint64_t blockers = REACH.ray[from][i] & occupied;
+  if (blockers == 0) return NO_SQUARE;
+  return BitSquare(RunsTowardLowerSquares(i) ? 63 - std::countl_zero(blockers)
+                                             : std::countr_zero(blockers));
+}
+
+// Returns the bits of the squares of one file (0 = a) or one rank (0 = the first).
+constexpr std::uint64_t FileBits(int file) {
+  std::uint64_t bits = 0;
+  for (int rank = 0; rank < 8; ++rank) bits |= SquareMask(SquareAt(file, rank));
+  return bits;
+}
+constexpr std::uint64_t RankBits(int rank) {
+  std::uint64_t bits = 0;
+  for (int file = 0; file < 8; ++file) bits |= SquareMask(SquareAt(file, rank));
+  return bits;
+}
+
+// Returns square bits moved one square along step (any of the eight one-square steps); a square
+// whose step would leave the board across the a- or h-file is dropped, as are those that would
+// leave it over the first or last rank. With a constant step this folds to a mask and a shift.
+constexpr std::uint64_t ShiftBits(std::uint64_t bits, int step) {
+  if (step == WEST || step == NORTH_WEST || step == SOUTH_WEST) bits &= ~FileBits(0);
+  if (step == EAST || step == NORTH_EAST || step == SOUTH_EAST) bits &= ~FileBits(7);
+  int shift = SquareBit(D4 + step) - SquareBit(D4);
+  return shift < 0 ? bits >> -shift : bits << shift;
+}
+
+// LINE_STEP.step[a][b]: the one-square step that leads from a to b along a rank, file or
+// diagonal, or 0 when the two squares share no line.
+struct LineSteps {
+  std::int8_t step[BOARD_SIZE][BOARD_SIZE] = {};
+};
+constexpr LineSteps MakeLineSteps() {
+  LineSteps lines;
+  for (int from = A8; from <= H1; ++from)
+    for (int d : LINES)
+      for (int to = from + d; d != 0 && IsPlayingSquare(from) && IsPlayingSquare(to); to += d)
+        lines.step[from][to] = static_cast<std::int8_t>(d);
+  return lines;
+}
+inline constexpr LineSteps LINE_STEP = MakeLineSteps();
+
+// Returns the square of the first piece met going from square along step d (a border cell at the
+// edge), walking the board.
+inline int FirstSquareFrom(int square, int d) {
+  int s = square + d;
+  while (pos.board[s] == EMPTY) s += d;
+  return s;
+}

@@ -1,0 +1,39 @@
+// The rules of the game beyond single moves.
+#include "engine/rules.h"
+
+#include <algorithm>
+
+#include "engine/attack.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+
+int RepetitionCount() {
+  // Strong keys rather than the 32-bit hash: the hash ignores the side to move and folds the
+  // board into eleven bits, so different positions can share it. The key ring keeps going after
+  // the hash history stops at MAX_HISTORY entries.
+  int window = std::min({pos.halfmoveClock, pos.plyCount, KEYS_KEPT});
+  int count = 0;
+  for (int n = pos.plyCount - window + 1; n <= pos.plyCount; ++n)
+    if (pos.keyRing[(n - 1) % KEY_RING] == pos.key) ++count;
+  return count;
+}
+
+bool HasLegalMove(bool inCheck) {
+  MoveList list;
+  GenerateMoves(list);
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
+    UndoMove(list.moves[i], undo);
+    return true;
+  }
+  return false;
+}
+
+Verdict GameVerdict() {
+  if (FiftyMoveLimitReached()) return DRAW_BY_FIFTY_MOVES;
+  if (RepetitionCount() >= REPETITION_DRAW) return DRAW_BY_REPETITION;
+  bool inCheck = InCheck(pos.side);
+  if (HasLegalMove(inCheck)) return PLAY_ON;
+  return inCheck ? CHECKMATE : STALEMATE;
+}
