@@ -203,3 +203,20 @@ std::string MoveToString(Move move) {
   if (MoveFlags(move) & MF_PROMOTION) text += PIECE_LETTERS[MovePromotion(move) & TYPE_MASK];
   return text;
 }
+
+std::string Printable(const std::string& text) {
+  static const char HEX[] = "0123456789abcdef";
+  std::string shown;
+  for (unsigned char c : text) {
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (c >= ' ' && c < 0x7F) {
+      shown += static_cast<char>(c);
+    } else {
+      shown += "\\x";
+      shown += HEX[c >> 4];
+      shown += HEX[c & 0xF];
+    }
+  }
+  return shown;
+}

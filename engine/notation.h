@@ -22,3 +22,7 @@ std::string SquareName(int square);
 // Returns a move in coordinate notation: e2e4, castling as the king's move e1g1, promotions with
 // a lower-case letter, b7a8q; "0000" for no move.
 std::string MoveToString(Move move);
+
+// Returns text with every byte outside printable ASCII, and the backslash, written as \xNN (the
+// backslash as \\): safe to show in a one-line message whatever the user typed.
+std::string Printable(const std::string& text);

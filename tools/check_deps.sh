@@ -11,7 +11,7 @@ if [ "${1:-}" = "--tests" ] && [ ! -f /usr/include/gtest/gtest.h ]; then need+=(
 
 if [ ${#need[@]} -gt 0 ]; then
   if command -v apt-get >/dev/null 2>&1 && [ "$(id -u)" = 0 ]; then
-    echo "Installing ${need[*]} ..."
+    echo "Installing ${need[*]} ..." >&2
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}" >/dev/null
   else
     echo "error: missing ${need[*]}; install them (on Debian: apt-get install ${need[*]}) and run again" >&2

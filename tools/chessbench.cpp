@@ -32,9 +32,11 @@ const char* const USAGE =
     "usage: chessbench perft DEPTH [FEN...] | search DEPTH [FEN...] | game [PLIES] [--plain] | "
     "compare [PLIES] | bench";
 
-// Reports bad input in one line on standard error and exits with status 2.
+// Reports bad input in one line on standard error and exits with status 2. The message quotes
+// what the user typed, so its non-printing bytes are shown escaped: one line, nothing raw sent to
+// the terminal.
 [[noreturn]] void Fail(const std::string& message) {
-  std::fprintf(stderr, "chessbench: %s\n", message.c_str());
+  std::fprintf(stderr, "chessbench: %s\n", Printable(message).c_str());
   std::exit(EXIT_USAGE);
 }
 
@@ -87,6 +89,7 @@ int RunPerft(int depth) {
 
 // Searches the position to depth with the full window and prints the move and the node count.
 int RunSearch(int depth) {
+  ClearSearchMemory();
   bestMove = NO_MOVE;
   searchNodes = 0;
   int score = Search(-SCORE_INF, SCORE_INF, depth);
@@ -113,6 +116,7 @@ const char* ResultName(Verdict verdict) {
 // With plain set, the plain reference search chooses the moves instead.
 int RunGameLines(int plies, bool plain) {
   InitPosition();
+  ClearSearchMemory();
   std::uint64_t totalNodes = 0;
   double totalMs = 0, slowestMs = 0;
   Verdict verdict = PLAY_ON;
@@ -141,6 +145,7 @@ int RunGameLines(int plies, bool plain) {
 // prints their times and node counts, then the ratios of the totals.
 int RunCompare(int plies) {
   InitPosition();
+  ClearSearchMemory();
   std::uint64_t fastNodes = 0, plainNodes = 0;
   double fastMs = 0, plainMs = 0;
   for (int ply = 1; ply <= plies; ++ply) {
@@ -193,13 +198,15 @@ const char* const BENCH_FENS[] = {
     "8/8/3k4/8/3K4/8/3P4/8 w - - 60 1",
 };
 
-// Searches each bench position at depth 6 and prints the node total.
+// Searches each bench position at depth 6, each from a clean search memory so that its count
+// depends on the position alone, and prints the node total.
 int RunBench() {
   std::uint64_t total = 0;
   auto start = std::chrono::steady_clock::now();
   for (const char* fen : BENCH_FENS) {
     std::string error;
     if (!SetPositionFromFen(fen, error)) Fail("bench position: " + error);
+    ClearSearchMemory();
     searchNodes = 0;
     bestMove = NO_MOVE;
     int score = Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);

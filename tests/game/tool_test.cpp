@@ -32,7 +32,7 @@ TEST(Tool, PerftDivideAndSearch) {
 TEST(Tool, BenchSignature) {
   Outcome run = Bench({"bench"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("\nbench nodes 165811 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nbench nodes 184524 "), std::string::npos) << run.out;
 }
 
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
