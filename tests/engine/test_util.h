@@ -1,11 +1,14 @@
-// Helpers shared by the engine tests.
+// Helpers shared by the engine tests: setting positions up, naming moves, comparing positions and
+// walking random legal games.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 
+#include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/notation.h"
 #include "engine/position.h"
@@ -21,10 +24,7 @@ inline std::string GeneratedMoves() {
   MoveList list;
   GenerateMoves(list);
   std::string text;
-  for (int i = 0; i < list.count; ++i) {
-    if (i) text += ' ';
-    text += MoveToString(list.moves[i]);
-  }
+  for (int i = 0; i < list.count; ++i) text += (i ? " " : "") + MoveToString(list.moves[i]);
   return text;
 }
 
@@ -47,5 +47,56 @@ inline bool SamePosition(const Position& a, const Position& b) {
          a.kingSquare[0] == b.kingSquare[0] && a.kingSquare[1] == b.kingSquare[1] &&
          a.occupied[0] == b.occupied[0] && a.occupied[1] == b.occupied[1] &&
          a.pawns[0] == b.pawns[0] && a.pawns[1] == b.pawns[1] && a.material == b.material &&
-         a.key == b.key && a.plyCount == b.plyCount;
+         a.key == b.key && a.plyCount == b.plyCount &&
+         (a.plyCount == 0 ||
+          a.keyRing[(a.plyCount - 1) % KEY_RING] == b.keyRing[(b.plyCount - 1) % KEY_RING]);
+}
+
+// Starting points for random games, rich in checks, pins, promotions, en passant, castling with
+// every quirk, few pieces, and halfmove clocks close to the fifty-move limit.
+inline const char* const WALK_STARTS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+    "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+    "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 90 50",
+    "r3k2r/8/8/8/8/8/4p3/R3K2R w KQkq - 0 1",
+    "4k3/8/8/3q4/8/8/3Q4/4K3 w - - 95 60",
+    "6k1/5ppp/8/8/8/8/r4PPP/3R2K1 w - - 97 70",
+    "8/8/3k4/8/3K4/8/3P4/8 w - - 0 1",
+};
+inline constexpr int WALK_START_COUNT = static_cast<int>(std::size(WALK_STARTS));
+
+// Fills legal with the legal moves of the side to move, in generation order; returns their count.
+inline int LegalMoves(Move (&legal)[MAX_MOVES]) {
+  MoveList list;
+  GenerateMoves(list);
+  int count = 0;
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    UndoMove(list.moves[i], undo);
+    legal[count++] = list.moves[i];
+  }
+  return count;
+}
+
+// Plays up to `plies` random legal moves from fen, calling visit() at every position before a
+// move is chosen; stops early when there is no legal move or visit returns false. Returns the
+// number of positions visited.
+template <typename Visit>
+int RandomGame(const char* fen, std::mt19937& rng, int plies, Visit visit) {
+  SetFen(fen);
+  int visited = 0;
+  for (int ply = 0; ply < plies; ++ply) {
+    ++visited;
+    if (!visit()) break;
+    Move legal[MAX_MOVES];
+    int count = LegalMoves(legal);
+    if (count == 0) break;
+    EXPECT_TRUE(MakeMove(legal[rng() % count]));
+  }
+  return visited;
 }

@@ -93,11 +93,23 @@ struct Outcome {
   std::string out, err;
 };
 
-// Reads out and err (either may be -1) to their end, then reaps pid; returns what it delivered.
+// Reads out and err (either may be -1) together to their end, so that a child filling one pipe
+// while we wait on the other cannot hang, then reaps pid; returns what it delivered.
 inline Outcome Finish(pid_t pid, int out, int err) {
   Outcome outcome{KILLED_STATUS, "", ""};
-  if (out >= 0) outcome.out = ReadFor(out, std::string::npos, TIMEOUT_MS);
-  if (err >= 0) outcome.err = ReadFor(err, std::string::npos, TIMEOUT_MS);
+  pollfd watch[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
+  std::string* into[2] = {&outcome.out, &outcome.err};
+  while ((watch[0].fd >= 0 || watch[1].fd >= 0) && poll(watch, 2, TIMEOUT_MS) > 0) {
+    for (int i = 0; i < 2; ++i) {
+      if (watch[i].fd < 0 || watch[i].revents == 0) continue;
+      char chunk[4096];
+      const ssize_t n = read(watch[i].fd, chunk, sizeof chunk);
+      if (n <= 0)
+        watch[i].fd = -1;  // poll skips negative descriptors; EIO is a pseudo-terminal's end
+      else
+        into[i]->append(chunk, static_cast<std::size_t>(n));
+    }
+  }
   int status = 0;
   for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
     if (waited > TIMEOUT_MS) {

@@ -1,4 +1,6 @@
 // chessbench: the divide layout other engines are compared with, and its answers to bad input.
+#include <algorithm>
+
 #include "process.h"
 
 namespace {
@@ -35,8 +37,15 @@ TEST(Tool, BenchSignature) {
   EXPECT_NE(run.out.find("\nbench nodes 184524 "), std::string::npos) << run.out;
 }
 
+// Bad input gets one line on standard error, whatever the input holds (control bytes are shown
+// escaped), and status 2. A long argument makes a message larger than a pipe holds.
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
+  const std::string huge(100000, 'x');
   const std::vector<std::vector<const char*>> bad = {
+      {"perft", "1\n2"},
+      {"per\nft", "1"},
+      {"perft", "1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQ\x1b[2J", "-"},
+      {huge.c_str()},
       {},
       {"perfect", "3"},
       {"perft"},
@@ -55,10 +64,13 @@ TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
   };
   for (const auto& args : bad) {
     Outcome run = Bench(args);
-    std::string shown = args.empty() ? "(none)" : args[0];
+    std::string shown = args.empty() ? "(none)" : std::string(args[0]).substr(0, 20);
     EXPECT_EQ(run.status, 2) << shown;
     EXPECT_EQ(run.out, "") << shown;
     EXPECT_EQ(run.err.rfind("chessbench: ", 0), 0u) << shown << ": " << run.err;
     EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": " << run.err;
+    EXPECT_TRUE(std::all_of(run.err.begin(), run.err.end() - 1, [](char c) {
+      return c >= ' ' && c < 0x7F;
+    })) << shown;
   }
 }
