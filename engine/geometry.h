@@ -67,12 +67,12 @@ inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
 // Returns the bits of the squares of one file (0 = a) or one rank (0 = the first).
 constexpr std::uint64_t FileBits(int file) {
   std::uint64_t bits = 0;
-  for (int rank = 0; rank < 8; ++rank) bits |= SquareMask(SquareAt(file, rank));
+  for (int rank = 0; rank < RANK_COUNT; ++rank) bits |= SquareMask(SquareAt(file, rank));
   return bits;
 }
 constexpr std::uint64_t RankBits(int rank) {
   std::uint64_t bits = 0;
-  for (int file = 0; file < 8; ++file) bits |= SquareMask(SquareAt(file, rank));
+  for (int file = 0; file < FILE_COUNT; ++file) bits |= SquareMask(SquareAt(file, rank));
   return bits;
 }
 
@@ -81,7 +81,7 @@ constexpr std::uint64_t RankBits(int rank) {
 // leave it over the first or last rank. With a constant step this folds to a mask and a shift.
 constexpr std::uint64_t ShiftBits(std::uint64_t bits, int step) {
   if (step == WEST || step == NORTH_WEST || step == SOUTH_WEST) bits &= ~FileBits(0);
-  if (step == EAST || step == NORTH_EAST || step == SOUTH_EAST) bits &= ~FileBits(7);
+  if (step == EAST || step == NORTH_EAST || step == SOUTH_EAST) bits &= ~FileBits(FILE_COUNT - 1);
   int shift = SquareBit(D4 + step) - SquareBit(D4);
   return shift < 0 ? bits >> -shift : bits << shift;
 }

@@ -36,6 +36,7 @@ enum Square : int {
 constexpr int BOARD_SIZE = 120;
 constexpr int NO_SQUARE = -1;
 constexpr int ROW_LENGTH = 10;
+constexpr int FILE_COUNT = 8, RANK_COUNT = 8;
 
 // The cells the rules scan: rows 2 to 9 (ranks 8 to 1), border columns included.
 constexpr int FIRST_CELL = A8 - 1, LAST_CELL = H1 + 1;
@@ -177,8 +178,8 @@ constexpr int MAX_HISTORY = 1200;
 constexpr int MAX_PLY = 64;
 
 // The strong keys of the latest positions, kept for repetition detection. Only positions since
-// the last capture or pawn move can repeat, and a clock of 100 ends the game, so 100 entries would
-// do; the ring is larger so that a search, which records its own moves above the game's last
+// the last capture or pawn move can repeat, and the fifty-move limit ends the game, so 100 entries
+// would do; the ring is larger so that a search, which records its own moves above the game's last
 // entry (at most MAX_PLY of them), never overwrites one of the game's latest KEYS_KEPT.
 constexpr int KEY_RING = 512;
 constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
