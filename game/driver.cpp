@@ -7,11 +7,10 @@
 #include "game/board.h"
 #include "game/console.h"
 
-namespace {
-
-// The line that ends the game, by verdict.
 const char* ResultLine(Verdict verdict) {
   switch (verdict) {
+    case PLAY_ON:
+      return nullptr;
     case CHECKMATE:
       return "CHECKMATE!";
     case STALEMATE:
@@ -20,8 +19,6 @@ const char* ResultLine(Verdict verdict) {
       return "DRAW!";
   }
 }
-
-}  // namespace
 
 Turn TakeTurn() { return TakeTurnWith(Search); }
 

@@ -17,6 +17,10 @@ Turn TakeTurn();
 // The same with another search of the same contract, such as the plain reference search.
 Turn TakeTurnWith(int (*search)(int alpha, int beta, int depth));
 
+// Returns the line the game ends with for a verdict ("CHECKMATE!", "STALEMATE!" or "DRAW!"), or
+// nullptr for PLAY_ON.
+const char* ResultLine(Verdict verdict);
+
 // Plays one turn and prints what it shows: "CHECK!" and the new board, and the result line when
 // the game is over. Returns false once it is.
 bool PlayTurn();

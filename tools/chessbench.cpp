@@ -98,20 +98,6 @@ int RunSearch(int depth) {
   return 0;
 }
 
-const char* ResultName(Verdict verdict) {
-  switch (verdict) {
-    case CHECKMATE:
-      return "CHECKMATE!";
-    case STALEMATE:
-      return "STALEMATE!";
-    case DRAW_BY_FIFTY_MOVES:
-    case DRAW_BY_REPETITION:
-      return "DRAW!";
-    default:
-      return "unfinished";
-  }
-}
-
 // Plays the game (or its first plies) and prints one line per ply, then the result and totals.
 // With plain set, the plain reference search chooses the moves instead.
 int RunGameLines(int plies, bool plain) {
@@ -136,7 +122,8 @@ int RunGameLines(int plies, bool plain) {
     totalMs += ms;
     if (ms > slowestMs) slowestMs = ms;
   }
-  std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n", ResultName(verdict), ply,
+  std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n",
+              verdict == PLAY_ON ? "unfinished" : ResultLine(verdict), ply,
               static_cast<unsigned long long>(totalNodes), totalMs, slowestMs);
   return 0;
 }
