@@ -3,7 +3,30 @@
 // (castling may pass a square an enemy pawn covers only diagonally) shows in none of them.
 #include "engine/perft.h"
 
+#include <random>
+#include <vector>
+
+#include "engine/attack.h"
+#include "engine/makemove.h"
 #include "test_util.h"
+
+namespace {
+
+// The yardstick: the generated moves that MakeMove accepts.
+std::vector<Move> LegalMoves() {
+  MoveList list;
+  GenerateMoves(list);
+  std::vector<Move> legal;
+  for (int i = 0; i < list.count; ++i) {
+    Undo undo;
+    if (!MakeMove(list.moves[i], undo)) continue;
+    legal.push_back(list.moves[i]);
+    UndoMove(list.moves[i], undo);
+  }
+  return legal;
+}
+
+}  // namespace
 
 TEST(Perft, StartingPosition) {
   InitPosition();
@@ -73,4 +96,65 @@ TEST(Perft, PawnDiagonalDoesNotStopCastling) {
   SetFen("4k3/8/8/8/8/8/4p3/R3K2R w KQ - 0 1");
   EXPECT_EQ(Perft(1), 24u);
   EXPECT_EQ(GeneratedMoves().substr(GeneratedMoves().size() - 9), "e1g1 e1c1");
+}
+
+// Plays random games from positions rich in checks, pins, en passant (a pinned pawn, a rank pin),
+// castling under these rules' quirks and promotions, and checks at every position that the bulk
+// count is the number of legal moves, and at every fifth that perft 2 is the sum over them (which
+// also takes perft's own piece sets through every kind of move and back).
+TEST(Perft, BulkCountMatchesMaking) {
+  const char* starts[] = {
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+      "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+      "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+      "r6r/1b2k1bq/8/8/7B/8/8/R3K2R b KQ - 3 2",
+      "4r1k1/8/8/8/8/3n4/8/4K3 w - - 0 1",  // double checks
+      "4k3/8/3N4/8/8/8/8/4R1K1 b - - 0 1",
+      "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+      "8/8/8/8/k2Pp2Q/8/8/3K4 b - d3 0 1",
+      "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1",
+      "4k3/8/8/8/8/8/4p2p/R3K2R w KQ - 0 1",  // pawn diagonals over the castling squares
+      "rn2k3/2K5/8/8/8/8/8/8 w q - 0 1",      // c8 attacked only by black's castling right
+      "rnK1k3/8/8/8/8/8/8/7R w q - 0 1",      // and the king already stands there
+      "8/8/8/8/8/8/2k5/RN2K3 b Q - 0 1",
+      "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+  };
+  std::mt19937 rng(7);
+  int positions = 0, checks = 0, doubleChecks = 0, enPassant = 0, castling = 0, promotions = 0;
+  for (int game = 0; game < 90; ++game) {
+    SetFen(starts[game % std::size(starts)]);
+    for (int ply = 0; ply < 60; ++ply, ++positions) {
+      std::vector<Move> legal = LegalMoves();
+      ASSERT_EQ(Perft(1), legal.size()) << PositionToFen();
+      if (ply % 5 == 0) {
+        std::uint64_t sum = 0;
+        for (Move move : legal) {
+          Undo undo;
+          MakeMove(move, undo);
+          sum += LegalMoves().size();
+          UndoMove(move, undo);
+        }
+        ASSERT_EQ(Perft(2), sum) << PositionToFen();
+      }
+      Checkers checkers;
+      FindCheckers(checkers);
+      checks += checkers.count > 0;
+      doubleChecks += checkers.count > 1;
+      for (Move move : legal) {
+        enPassant += (MoveFlags(move) & MF_EN_PASSANT) != 0;
+        castling += (MoveFlags(move) & MF_CASTLE) != 0;
+        promotions += (MoveFlags(move) & MF_PROMOTION) != 0;
+      }
+      if (legal.empty()) break;
+      ASSERT_TRUE(MakeMove(legal[rng() % legal.size()]));
+    }
+  }
+  EXPECT_GT(positions, 4000);
+  EXPECT_GT(checks, 200);
+  EXPECT_GT(doubleChecks, 8);
+  EXPECT_GT(enPassant, 15);
+  EXPECT_GT(castling, 100);
+  EXPECT_GT(promotions, 500);
 }
