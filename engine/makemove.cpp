@@ -9,25 +9,6 @@
 
 namespace {
 
-// castleRights is ANDed with the mask of a move's from- and to-square, so a right survives only
-// while nothing has moved from or onto its king's or rook's home square.
-// clang-format off
-constexpr std::int32_t CASTLE_MASK[BOARD_SIZE] = {
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  7, 15, 15, 15,  3, 15, 15, 11, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
-  0, 13, 15, 15, 15, 12, 15, 15, 14, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
-};
-// clang-format on
-
 // A castling move, by the king's destination: the cells that must be empty, the squares the
 // opponent must not attack (tested in this order), and the rook's move.
 struct CastleRule {

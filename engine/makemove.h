@@ -3,6 +3,25 @@
 
 #include "engine/position.h"
 
+// castleRights is ANDed with the mask of a move's from- and to-square, so a right survives only
+// while nothing has moved from or onto its king's or rook's home square.
+// clang-format off
+inline constexpr std::int32_t CASTLE_MASK[BOARD_SIZE] = {
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  7, 15, 15, 15,  3, 15, 15, 11, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 15, 15, 15, 15, 15, 15, 15, 15, 0,
+  0, 13, 15, 15, 15, 12, 15, 15, 14, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+  0,  0,  0,  0,  0,  0,  0,  0,  0, 0,
+};
+// clang-format on
+
 // What UndoMove needs to take a move back exactly.
 struct Undo {
   std::int32_t piece;     // the code that stood on the from-square

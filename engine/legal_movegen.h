@@ -1,0 +1,244 @@
+// The legal move generator: the moves of the side to move that MakeMove would accept, found from
+// the checkers and pinned pieces without making any move but castling and en passant. Perft uses
+// it for its tree, and its bulk counter walks the same moves counting instead of listing them.
+//
+// Why it is exact. A move is legal when MakeMove accepts it: it captures no king and leaves the
+// mover's king unattacked, judged after the move. The king stands on an occupied square, where
+// the rules' attack is the ordinary one (pawns capture diagonally, pieces step or slide onto it),
+// with one quirk: the king's destination of an enemy castling move still allowed by the rights
+// counts as attacked. So, as in standard chess, a king move is legal when nothing attacks its
+// destination with the king lifted off the board, and any other move when the piece is not
+// pinned (or stays on its pin line) and, in check, captures the one checker or blocks its line.
+// The quirk adds: a king may not step onto such a destination; and the moves of a king that
+// stands on one (only a set-up position can have that) are made to be judged. Castling and en
+// passant, rare and full of exceptions, are made and taken back.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <initializer_list>
+
+#include "engine/attack.h"
+#include "engine/bitboards.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/position.h"
+
+// The pieces by piece code (colour | type) as sets, which the position does not keep: whoever
+// moves pieces while the generator is in use keeps them in step with pos.board (perft's make and
+// undo do). pieceBits[EMPTY] is scratch that no one reads.
+extern std::uint64_t pieceBits[16];
+
+// Fills pieceBits from the board.
+void SetUpPieceBits();
+
+// Returns true when pieceBits matches the board (for assertions).
+bool PieceBitsMatchBoard();
+
+// Returns true when MakeMove accepts the move; the position is left as it was.
+bool IsLegalByMaking(Move move);
+
+// Returns true when a castling move allowed by the rights, with the cells between king and rook
+// empty and its king not in check, is legal. Castling has its own rule (see MakeMove) and is rare:
+// it is made and taken back.
+inline bool IsCastlingLegal(Move move) { return IsLegalByMaking(move); }
+
+// Fills list with the legal moves of the side to move, in no fixed order. pieceBits must match
+// the board.
+void GenerateLegalMoves(MoveList& list);
+
+namespace legal {
+
+constexpr std::uint64_t Bit(int square) { return 1ull << SquareBit(square); }
+
+// The castling moves of each colour, king-side first: the cells between king and rook, and the
+// rook's move.
+struct Castling {
+  int right;
+  Move move;
+  std::uint64_t between;
+  int rookFrom, rookTo;
+};
+inline constexpr Castling CASTLINGS[2][2] = {
+    {{WHITE_KING_SIDE, EncodeMove(E1, G1, 0, MF_CASTLE), Bit(F1) | Bit(G1), H1, F1},
+     {WHITE_QUEEN_SIDE, EncodeMove(E1, C1, 0, MF_CASTLE), Bit(B1) | Bit(C1) | Bit(D1), A1, D1}},
+    {{BLACK_KING_SIDE, EncodeMove(E8, G8, 0, MF_CASTLE), Bit(F8) | Bit(G8), H8, F8},
+     {BLACK_QUEEN_SIDE, EncodeMove(E8, C8, 0, MF_CASTLE), Bit(B8) | Bit(C8) | Bit(D8), A8, D8}},
+};
+
+// Returns the castling move whose king lands on `to`.
+inline const Castling& FindCastling(int to) {
+  return CASTLINGS[to == G8 || to == C8][to == C1 || to == C8];
+}
+
+// Returns the squares that colour's castling rights alone make count as attacked: the king's
+// destination of each castling move they allow.
+inline std::uint64_t ClaimedByCastling(int colour) {
+  std::uint64_t claimed = 0;
+  for (const Castling& c : CASTLINGS[KingIndex(colour)])
+    if (pos.castleRights & c.right) claimed |= Bit(MoveTo(c.move));
+  return claimed;
+}
+
+// The pieces of the side not to move, as sets.
+struct Army {
+  std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
+};
+
+// Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
+// stand where a pawn of the other colour (index OWN) on `bit` would capture.
+template <int OWN>
+bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army) {
+  if ((BIT_MASKS.pawnCapture[OWN][bit] & army.pawns) || (BIT_MASKS.knight[bit] & army.knights) ||
+      (BIT_MASKS.king[bit] & army.king))
+    return true;
+  return ((BIT_MASKS.diagonal[bit] & army.diagonal) &&
+          (SlideDiagonally(bit, occupied) & army.diagonal)) ||
+         ((BIT_MASKS.straight[bit] & army.straight) &&
+          (SlideStraight(bit, occupied) & army.straight));
+}
+
+// Returns set moved `rows` rows forward as COLOUR sees it.
+template <int COLOUR>
+constexpr std::uint64_t Forward(std::uint64_t set, int rows) {
+  return COLOUR == WHITE ? set >> rows * ROW_BITS : set << rows * ROW_BITS;
+}
+
+// Hands the moves of `pawns` of COLOUR that land on `allowed` (steps onto empty squares,
+// captures onto `victims`) to the sink, each kind as a set with the bit offset from a
+// destination back to its pawn. En passant is not among them.
+template <int COLOUR, typename Sink>
+void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::uint64_t victims,
+                    std::uint64_t allowed) {
+  constexpr int BACK = COLOUR == WHITE ? ROW_BITS : -ROW_BITS;  // one row toward the own side
+  // A double step passes the square of a single step from the start rank: the third rank.
+  constexpr std::uint64_t THIRD_RANK =
+      COLOUR == WHITE ? RANK_1_BITS >> 2 * ROW_BITS : RANK_8_BITS << 2 * ROW_BITS;
+  std::uint64_t step = Forward<COLOUR>(pawns, 1) & empty;
+  std::uint64_t doubleStep = Forward<COLOUR>(step & THIRD_RANK, 1) & empty & allowed;
+  // A capture toward file a is a step forward and one bit down; toward file h one bit up.
+  std::uint64_t towardA = (Forward<COLOUR>(pawns & ~FILE_A_BITS, 1) >> 1) & victims & allowed;
+  std::uint64_t towardH = (Forward<COLOUR>(pawns & ~FILE_H_BITS, 1) << 1) & victims & allowed;
+  sink.AddPawnMoves(step & allowed, BACK, MF_PAWN);
+  sink.AddPawnMoves(doubleStep, 2 * BACK, MF_PAWN | MF_DOUBLE_PUSH);
+  sink.AddPawnMoves(towardA, BACK + 1, MF_PAWN | MF_CAPTURE);
+  sink.AddPawnMoves(towardH, BACK - 1, MF_PAWN | MF_CAPTURE);
+}
+
+// Returns the square (bit) of the piece nearest the start of line i in set, which is not empty:
+// lines 0-3 run toward bit 0.
+inline int NearestOnLine(int i, std::uint64_t set) {
+  return i < 4 ? 63 - std::countl_zero(set) : std::countr_zero(set);
+}
+
+// A piece pinned to its king: it may move only along `line`, the squares from the king to the
+// pinning piece, that one included.
+struct Pin {
+  int bit;
+  std::uint64_t line;
+};
+
+// Hands every legal move of COLOUR, the side to move, to the sink (see the top). The sink takes
+// AddPieceMoves(from bit, destinations), AddPawnMoves(destinations, bit offset back to the pawn,
+// flags) and AddMove(move).
+template <int COLOUR, typename Sink>
+void VisitLegalMoves(Sink& sink) {
+  assert(PieceBitsMatchBoard());
+  constexpr int ENEMY = COLOUR ^ BLACK, OWN = KingIndex(COLOUR);
+  const std::uint64_t own = pos.occupied[OWN], enemy = pos.occupied[KingIndex(ENEMY)];
+  const std::uint64_t occupied = own | enemy;
+  const int king = SquareBit(pos.kingSquare[OWN]);
+  const Army army = {pos.pawns[KingIndex(ENEMY)], pieceBits[ENEMY | KNIGHT],
+                     pieceBits[ENEMY | BISHOP] | pieceBits[ENEMY | QUEEN],
+                     pieceBits[ENEMY | ROOK] | pieceBits[ENEMY | QUEEN], pieceBits[ENEMY | KING]};
+  // The enemy king is never attacked (MakeMove and the FEN reader see to it), so no move handed
+  // on below captures it, as none may.
+  assert(!IsAttacked(pos.kingSquare[KingIndex(ENEMY)], COLOUR));
+  const std::uint64_t claimed = ClaimedByCastling(ENEMY);
+  if (claimed & 1ull << king) {
+    MoveList list;
+    GenerateMoves(list);
+    for (int i = 0; i < list.count; ++i)
+      if (IsLegalByMaking(list.moves[i])) sink.AddMove(list.moves[i]);
+    return;
+  }
+
+  // The checkers, and along each line from the king the first piece and the one beyond it: an
+  // enemy slider first gives check; an own piece first, an enemy slider next, pins the own one.
+  std::uint64_t checkers =
+      (BIT_MASKS.pawnCapture[OWN][king] & army.pawns) | (BIT_MASKS.knight[king] & army.knights);
+  std::uint64_t checkLine = 0;  // the squares between the king and a checking slider
+  std::uint64_t pinned = 0;
+  Pin pins[8];
+  int pinCount = 0;
+  for (int i = 0; i < 8; ++i) {
+    std::uint64_t ray = BIT_MASKS.ray[king][i];
+    std::uint64_t snipers = ray & (SLIDES_DIAGONALLY[i] ? army.diagonal : army.straight);
+    if (!snipers) continue;
+    std::uint64_t blockers = ray & occupied;
+    int first = NearestOnLine(i, blockers);
+    if (snipers & 1ull << first) {
+      checkers |= 1ull << first;
+      checkLine |= ray ^ BIT_MASKS.ray[first][i];
+      continue;
+    }
+    std::uint64_t beyond = blockers ^ 1ull << first;
+    if (!(own & 1ull << first) || !(beyond & snipers)) continue;
+    int second = NearestOnLine(i, beyond);
+    if (!(snipers & 1ull << second)) continue;
+    pinned |= 1ull << first;
+    pins[pinCount++] = {first, ray ^ BIT_MASKS.ray[second][i]};
+  }
+
+  // King moves: onto squares nothing attacks once the king has left its own (a slider's line
+  // through it would otherwise seem blocked by the king itself).
+  const std::uint64_t withoutKing = occupied ^ 1ull << king;
+  std::uint64_t kingTargets = 0;
+  for (std::uint64_t to = BIT_MASKS.king[king] & ~own & ~claimed; to; to &= to - 1)
+    if (!IsBitAttacked<OWN>(LowestBit(to), withoutKing, army)) kingTargets |= to & (0 - to);
+  sink.AddPieceMoves(king, kingTargets);
+
+  const int epSquare = pos.epSquare;
+  if (!(checkers & (checkers - 1))) {  // in double check only the king can move
+    // Every other move lands on a square not holding an own piece; in check, on the checker or
+    // a square between it and the king. A pinned piece cannot move in check: its line and the
+    // checker's share only the king's square.
+    std::uint64_t targets = ~own;
+    if (checkers) targets &= checkers | checkLine;
+    const std::uint64_t free = ~pinned;
+    VisitPawnMoves<COLOUR>(sink, pos.pawns[OWN] & free, ~occupied, enemy, targets);
+    for (std::uint64_t set = pieceBits[COLOUR | KNIGHT] & free; set; set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & targets);
+    for (std::uint64_t set = (pieceBits[COLOUR | BISHOP] | pieceBits[COLOUR | QUEEN]) & free; set;
+         set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), SlideDiagonally(LowestBit(set), occupied) & targets);
+    for (std::uint64_t set = (pieceBits[COLOUR | ROOK] | pieceBits[COLOUR | QUEEN]) & free; set;
+         set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), SlideStraight(LowestBit(set), occupied) & targets);
+    if (!checkers) {
+      for (int p = 0; p < pinCount; ++p) {
+        int bit = pins[p].bit;
+        std::uint64_t allowed = targets & pins[p].line, reach = 0;
+        int type = TypeOf(pos.board[BitSquare(bit)]);
+        if (type == PAWN) VisitPawnMoves<COLOUR>(sink, 1ull << bit, ~occupied, enemy, allowed);
+        if (type == BISHOP || type == QUEEN) reach |= SlideDiagonally(bit, occupied);
+        if (type == ROOK || type == QUEEN) reach |= SlideStraight(bit, occupied);
+        if (reach & allowed) sink.AddPieceMoves(bit, reach & allowed);
+      }
+      for (const Castling& c : CASTLINGS[OWN])
+        if (pos.castleRights & c.right && !(occupied & c.between) && IsCastlingLegal(c.move))
+          sink.AddMove(c.move);
+    }
+  }
+  // En passant can uncover an attack along the rank of the two pawns that leave it, which no pin
+  // test above sees: it is made and taken back.
+  if (epSquare != NO_SQUARE) {
+    constexpr int BEHIND = COLOUR == WHITE ? SOUTH : NORTH;
+    for (int from : {epSquare + BEHIND + WEST, epSquare + BEHIND + EAST}) {
+      Move move = EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT);
+      if (pos.board[from] == (COLOUR | PAWN) && IsLegalByMaking(move)) sink.AddMove(move);
+    }
+  }
+}
+
+}  // namespace legal
