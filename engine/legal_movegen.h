@@ -38,11 +38,6 @@ bool PieceBitsMatchBoard();
 // Returns true when MakeMove accepts the move; the position is left as it was.
 bool IsLegalByMaking(Move move);
 
-// Returns true when a castling move allowed by the rights, with the cells between king and rook
-// empty and its king not in check, is legal. Castling has its own rule (see MakeMove) and is rare:
-// it is made and taken back.
-inline bool IsCastlingLegal(Move move) { return IsLegalByMaking(move); }
-
 // Fills list with the legal moves of the side to move, in no fixed order. pieceBits must match
 // the board.
 void GenerateLegalMoves(MoveList& list);
@@ -51,19 +46,30 @@ namespace legal {
 
 constexpr std::uint64_t Bit(int square) { return 1ull << SquareBit(square); }
 
-// The castling moves of each colour, king-side first: the cells between king and rook, and the
-// rook's move.
+// The castling moves of each colour, king-side first: the cells between king and rook, the two
+// squares the rule asks to be unattacked (see MakeMove), and the rook's move.
 struct Castling {
   int right;
   Move move;
   std::uint64_t between;
+  int safe[2];
   int rookFrom, rookTo;
 };
 inline constexpr Castling CASTLINGS[2][2] = {
-    {{WHITE_KING_SIDE, EncodeMove(E1, G1, 0, MF_CASTLE), Bit(F1) | Bit(G1), H1, F1},
-     {WHITE_QUEEN_SIDE, EncodeMove(E1, C1, 0, MF_CASTLE), Bit(B1) | Bit(C1) | Bit(D1), A1, D1}},
-    {{BLACK_KING_SIDE, EncodeMove(E8, G8, 0, MF_CASTLE), Bit(F8) | Bit(G8), H8, F8},
-     {BLACK_QUEEN_SIDE, EncodeMove(E8, C8, 0, MF_CASTLE), Bit(B8) | Bit(C8) | Bit(D8), A8, D8}},
+    {{WHITE_KING_SIDE, EncodeMove(E1, G1, 0, MF_CASTLE), Bit(F1) | Bit(G1), {F1, G1}, H1, F1},
+     {WHITE_QUEEN_SIDE,
+      EncodeMove(E1, C1, 0, MF_CASTLE),
+      Bit(B1) | Bit(C1) | Bit(D1),
+      {C1, D1},
+      A1,
+      D1}},
+    {{BLACK_KING_SIDE, EncodeMove(E8, G8, 0, MF_CASTLE), Bit(F8) | Bit(G8), {F8, G8}, H8, F8},
+     {BLACK_QUEEN_SIDE,
+      EncodeMove(E8, C8, 0, MF_CASTLE),
+      Bit(B8) | Bit(C8) | Bit(D8),
+      {C8, D8},
+      A8,
+      D8}},
 };
 
 // Returns the castling move whose king lands on `to`.
@@ -85,23 +91,43 @@ struct Army {
   std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
 };
 
-// Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
-// stand where a pawn of the other colour (index OWN) on `bit` would capture.
-template <int OWN>
-bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army) {
-  if ((BIT_MASKS.pawnCapture[OWN][bit] & army.pawns) || (BIT_MASKS.knight[bit] & army.knights) ||
-      (BIT_MASKS.king[bit] & army.king))
-    return true;
+// Returns true when a knight, bishop, rook, queen or king of army reaches square `bit`.
+inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) {
+  if ((BIT_MASKS.knight[bit] & army.knights) || (BIT_MASKS.king[bit] & army.king)) return true;
   return ((BIT_MASKS.diagonal[bit] & army.diagonal) &&
           (SlideDiagonally(bit, occupied) & army.diagonal)) ||
          ((BIT_MASKS.straight[bit] & army.straight) &&
           (SlideStraight(bit, occupied) & army.straight));
 }
 
+// Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
+// stand where a pawn of the other colour (index OWN) on `bit` would capture.
+template <int OWN>
+bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army) {
+  return (BIT_MASKS.pawnCapture[OWN][bit] & army.pawns) || IsReachedByPiece(bit, occupied, army);
+}
+
 // Returns set moved `rows` rows forward as COLOUR sees it.
 template <int COLOUR>
 constexpr std::uint64_t Forward(std::uint64_t set, int rows) {
   return COLOUR == WHITE ? set >> rows * ROW_BITS : set << rows * ROW_BITS;
+}
+
+// Returns true when castling c of COLOUR, allowed by the rights, with the cells between king and
+// rook empty and the king not in check, is legal: MakeMove's castling rule, answered without
+// making the move. The two squares the rule lists must not be attacked as the empty squares they
+// are: a pawn that could step onto one attacks it, a pawn's diagonal does not (the one place where
+// these rules and standard chess part). Then the king on its destination, one of the two, must
+// not be attacked as a piece is. The lines through that square are blocked alike before the move
+// and after it (by the king, then by the rook, on the side the king comes from; nothing lies
+// beyond the rook's home), so only the pawns' diagonals remain to be asked about. No castling
+// right or en-passant square of the enemy claims a square of the own back rank.
+template <int COLOUR>
+bool IsCastlingLegal(const Castling& c, std::uint64_t occupied, const Army& army) {
+  std::uint64_t stepped = Forward<COLOUR ^ BLACK>(army.pawns, 1);
+  for (int square : c.safe)
+    if (stepped & Bit(square) || IsReachedByPiece(SquareBit(square), occupied, army)) return false;
+  return !(BIT_MASKS.pawnCapture[KingIndex(COLOUR)][SquareBit(MoveTo(c.move))] & army.pawns);
 }
 
 // Hands the moves of `pawns` of COLOUR that land on `allowed` (steps onto empty squares,
@@ -226,7 +252,8 @@ void VisitLegalMoves(Sink& sink) {
         if (reach & allowed) sink.AddPieceMoves(bit, reach & allowed);
       }
       for (const Castling& c : CASTLINGS[OWN])
-        if (pos.castleRights & c.right && !(occupied & c.between) && IsCastlingLegal(c.move))
+        if (pos.castleRights & c.right && !(occupied & c.between) &&
+            IsCastlingLegal<COLOUR>(c, occupied, army))
           sink.AddMove(c.move);
     }
   }

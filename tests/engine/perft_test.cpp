@@ -117,9 +117,11 @@ TEST(Perft, LegalMovesMatchMaking) {
       "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
       "8/8/8/8/k2Pp2Q/8/8/3K4 b - d3 0 1",
       "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1",
-      "4k3/8/8/8/8/8/4p2p/R3K2R w KQ - 0 1",  // pawn diagonals over the castling squares
-      "rn2k3/2K5/8/8/8/8/8/8 w q - 0 1",      // c8 attacked only by black's castling right
-      "rnK1k3/8/8/8/8/8/8/7R w q - 0 1",      // and the king already stands there
+      "4k3/8/8/8/8/8/4p2p/R3K2R w KQ - 0 1",           // pawn diagonals over the castling squares
+      "r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R w KQkq - 0 1",  // and pawn steps onto them
+      "r3k2r/2P1P3/8/8/8/8/8/R3K2R b KQkq - 0 1",
+      "rn2k3/2K5/8/8/8/8/8/8 w q - 0 1",  // c8 attacked only by black's castling right
+      "rnK1k3/8/8/8/8/8/8/7R w q - 0 1",  // and the king already stands there
       "8/8/8/8/8/8/2k5/RN2K3 b Q - 0 1",
       "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
   };
