@@ -43,7 +43,17 @@ struct MoveLister {
       AddMove(EncodeMove(BitSquare(from), BitSquare(to), 0, enemy >> to & 1 ? MF_CAPTURE : 0));
     }
   }
-  void AddPawnMoves(std::uint64_t targets, int back, int flags) {
+  template <int COLOUR>
+  void AddPawnMoves(const legal::PawnMoves& moves) {
+    constexpr int BACK = COLOUR == WHITE ? ROW_BITS : -ROW_BITS;  // one row toward the own side
+    AddPawnMovesOf(moves.step, BACK, MF_PAWN);
+    AddPawnMovesOf(moves.doubleStep, 2 * BACK, MF_PAWN | MF_DOUBLE_PUSH);
+    AddPawnMovesOf(moves.towardA, BACK + 1, MF_PAWN | MF_CAPTURE);
+    AddPawnMovesOf(moves.towardH, BACK - 1, MF_PAWN | MF_CAPTURE);
+  }
+  // Appends the moves onto targets of the pawns `back` bits behind them; four promotions each
+  // onto the last rank.
+  void AddPawnMovesOf(std::uint64_t targets, int back, int flags) {
     for (; targets; targets &= targets - 1) {
       int to = LowestBit(targets), from = BitSquare(to + back);
       if (!(1ull << to & (RANK_1_BITS | RANK_8_BITS))) {

@@ -1,5 +1,5 @@
 // The legal move generator: the moves of the side to move that MakeMove would accept, found from
-// the checkers and pinned pieces without making any move but castling and en passant. Perft uses
+// the checkers and pinned pieces without making any. Perft uses
 // it for its tree, and its bulk counter walks the same moves counting instead of listing them.
 //
 // Why it is exact. A move is legal when MakeMove accepts it: it captures no king and leaves the
@@ -11,7 +11,7 @@
 // pinned (or stays on its pin line) and, in check, captures the one checker or blocks its line.
 // The quirk adds: a king may not step onto such a destination; and the moves of a king that
 // stands on one (only a set-up position can have that) are made to be judged. Castling and en
-// passant, rare and full of exceptions, are made and taken back.
+// passant have rules of their own, answered from the sets below.
 #pragma once
 
 #include <cassert>
@@ -130,13 +130,16 @@ bool IsCastlingLegal(const Castling& c, std::uint64_t occupied, const Army& army
   return !(BIT_MASKS.pawnCapture[KingIndex(COLOUR)][SquareBit(MoveTo(c.move))] & army.pawns);
 }
 
+// A set of pawn moves of each kind, by destination.
+struct PawnMoves {
+  std::uint64_t step, doubleStep, towardA, towardH;  // towardA: captures toward file a
+};
+
 // Hands the moves of `pawns` of COLOUR that land on `allowed` (steps onto empty squares,
-// captures onto `victims`) to the sink, each kind as a set with the bit offset from a
-// destination back to its pawn. En passant is not among them.
+// captures onto `victims`) to the sink. En passant is not among them.
 template <int COLOUR, typename Sink>
 void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::uint64_t victims,
                     std::uint64_t allowed) {
-  constexpr int BACK = COLOUR == WHITE ? ROW_BITS : -ROW_BITS;  // one row toward the own side
   // A double step passes the square of a single step from the start rank: the third rank.
   constexpr std::uint64_t THIRD_RANK =
       COLOUR == WHITE ? RANK_1_BITS >> 2 * ROW_BITS : RANK_8_BITS << 2 * ROW_BITS;
@@ -145,10 +148,7 @@ void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::u
   // A capture toward file a is a step forward and one bit down; toward file h one bit up.
   std::uint64_t towardA = (Forward<COLOUR>(pawns & ~FILE_A_BITS, 1) >> 1) & victims & allowed;
   std::uint64_t towardH = (Forward<COLOUR>(pawns & ~FILE_H_BITS, 1) << 1) & victims & allowed;
-  sink.AddPawnMoves(step & allowed, BACK, MF_PAWN);
-  sink.AddPawnMoves(doubleStep, 2 * BACK, MF_PAWN | MF_DOUBLE_PUSH);
-  sink.AddPawnMoves(towardA, BACK + 1, MF_PAWN | MF_CAPTURE);
-  sink.AddPawnMoves(towardH, BACK - 1, MF_PAWN | MF_CAPTURE);
+  sink.template AddPawnMoves<COLOUR>(PawnMoves{step & allowed, doubleStep, towardA, towardH});
 }
 
 // Returns the square (bit) of the piece nearest the start of line i in set, which is not empty:
@@ -164,9 +164,19 @@ struct Pin {
   std::uint64_t line;
 };
 
+// Returns true when the en-passant capture from bit `from` onto `to` leaves the king on `king`
+// unattacked. Two pawns leave one rank and one lands beside it, which can uncover an attack along
+// that rank that no pin test sees, so the capture is made on the sets and the king looked at.
+template <int COLOUR>
+bool IsEnPassantLegal(int from, int to, int king, std::uint64_t occupied, Army army) {
+  int victim = to + (COLOUR == WHITE ? ROW_BITS : -ROW_BITS);  // the pawn that passed `to`
+  army.pawns &= ~(1ull << victim);
+  occupied ^= 1ull << from | 1ull << to | 1ull << victim;
+  return !IsBitAttacked<KingIndex(COLOUR)>(king, occupied, army);
+}
+
 // Hands every legal move of COLOUR, the side to move, to the sink (see the top). The sink takes
-// AddPieceMoves(from bit, destinations), AddPawnMoves(destinations, bit offset back to the pawn,
-// flags) and AddMove(move).
+// AddPieceMoves(from bit, destinations), AddPawnMoves<COLOUR>(PawnMoves) and AddMove(move).
 template <int COLOUR, typename Sink>
 void VisitLegalMoves(Sink& sink) {
   assert(PieceBitsMatchBoard());
@@ -182,6 +192,10 @@ void VisitLegalMoves(Sink& sink) {
   assert(!IsAttacked(pos.kingSquare[KingIndex(ENEMY)], COLOUR));
   const std::uint64_t claimed = ClaimedByCastling(ENEMY);
   if (claimed & 1ull << king) {
+    // Only a set-up position has this (a king never steps onto a claimed square, and a right
+    // never comes back), so it is always the root of a perft, where pos is whole, as MakeMove
+    // needs it to be.
+    assert(pos.key == ComputeKey());
     MoveList list;
     GenerateMoves(list);
     for (int i = 0; i < list.count; ++i)
@@ -197,24 +211,28 @@ void VisitLegalMoves(Sink& sink) {
   std::uint64_t pinned = 0;
   Pin pins[8];
   int pinCount = 0;
-  for (int i = 0; i < 8; ++i) {
+  auto lookAlong = [&](int i, std::uint64_t sliders) {
     std::uint64_t ray = BIT_MASKS.ray[king][i];
-    std::uint64_t snipers = ray & (SLIDES_DIAGONALLY[i] ? army.diagonal : army.straight);
-    if (!snipers) continue;
+    std::uint64_t snipers = ray & sliders;
+    if (!snipers) return;
     std::uint64_t blockers = ray & occupied;
     int first = NearestOnLine(i, blockers);
     if (snipers & 1ull << first) {
       checkers |= 1ull << first;
       checkLine |= ray ^ BIT_MASKS.ray[first][i];
-      continue;
+      return;
     }
     std::uint64_t beyond = blockers ^ 1ull << first;
-    if (!(own & 1ull << first) || !(beyond & snipers)) continue;
+    if (!(own & 1ull << first) || !(beyond & snipers)) return;
     int second = NearestOnLine(i, beyond);
-    if (!(snipers & 1ull << second)) continue;
+    if (!(snipers & 1ull << second)) return;
     pinned |= 1ull << first;
     pins[pinCount++] = {first, ray ^ BIT_MASKS.ray[second][i]};
-  }
+  };
+  if (BIT_MASKS.diagonal[king] & army.diagonal)
+    for (int i : {0, 2, 5, 7}) lookAlong(i, army.diagonal);
+  if (BIT_MASKS.straight[king] & army.straight)
+    for (int i : {1, 3, 4, 6}) lookAlong(i, army.straight);
 
   // King moves: onto squares nothing attacks once the king has left its own (a slider's line
   // through it would otherwise seem blocked by the king itself).
@@ -257,14 +275,12 @@ void VisitLegalMoves(Sink& sink) {
           sink.AddMove(c.move);
     }
   }
-  // En passant can uncover an attack along the rank of the two pawns that leave it, which no pin
-  // test above sees: it is made and taken back.
   if (epSquare != NO_SQUARE) {
     constexpr int BEHIND = COLOUR == WHITE ? SOUTH : NORTH;
-    for (int from : {epSquare + BEHIND + WEST, epSquare + BEHIND + EAST}) {
-      Move move = EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT);
-      if (pos.board[from] == (COLOUR | PAWN) && IsLegalByMaking(move)) sink.AddMove(move);
-    }
+    for (int from : {epSquare + BEHIND + WEST, epSquare + BEHIND + EAST})
+      if (pos.board[from] == (COLOUR | PAWN) &&
+          IsEnPassantLegal<COLOUR>(SquareBit(from), SquareBit(epSquare), king, occupied, army))
+        sink.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
   }
 }
 

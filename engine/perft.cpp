@@ -4,7 +4,6 @@
 #include "engine/perft.h"
 
 #include "engine/legal_movegen.h"
-#include "engine/zobrist.h"
 
 namespace {
 
@@ -15,10 +14,16 @@ struct MoveCounter {
 
   void AddMove(Move) { ++count; }
   void AddPieceMoves(int, std::uint64_t targets) { count += CountBits(targets); }
-  void AddPawnMoves(std::uint64_t targets, int, int) {
-    count += CountBits(targets);
-    if (std::uint64_t promotions = targets & (RANK_1_BITS | RANK_8_BITS))
-      count += 3 * CountBits(promotions);
+  // A step, a double step and a capture never land on one square (a step's is empty, a
+  // capture's is not, and a double step's has no pawn right behind it), so one count serves the
+  // three; the captures toward file h may share squares with those toward file a.
+  template <int COLOUR>
+  void AddPawnMoves(const legal::PawnMoves& moves) {
+    std::uint64_t apart = moves.step | moves.doubleStep | moves.towardA;
+    count += CountBits(apart) + CountBits(moves.towardH);
+    constexpr std::uint64_t LAST_RANK = COLOUR == WHITE ? RANK_8_BITS : RANK_1_BITS;
+    if ((apart | moves.towardH) & LAST_RANK)
+      count += 3 * (CountBits(apart & LAST_RANK) + CountBits(moves.towardH & LAST_RANK));
   }
 };
 
@@ -35,21 +40,13 @@ std::uint64_t CountLegalMoves() {
 // What UndoPerftMove needs.
 struct PerftUndo {
   std::int32_t captured, castleRights, epSquare;
-  std::uint32_t hash;
-  std::uint64_t key;
   std::uint64_t occupied[2], pawns[2];
 };
 
-// Accounts for a cell's change from `old` to `code` in the board part of the hash and in the key.
-inline void Account(int square, int old, int code, std::uint32_t& boardHash, std::uint64_t& key) {
-  boardHash ^= static_cast<std::uint32_t>(square * old) ^ static_cast<std::uint32_t>(square * code);
-  key ^= ZOBRIST.piece[old][square] ^ ZOBRIST.piece[code][square];
-}
-
-// Makes a legal move as MakeMove would, keeping only what the rules and MakeMove's own checks read
-// (board, side, castling rights, en-passant square, the occupancy, pawn and king fields, hash and
-// key) and pieceBits. The clock, material and history, which no count depends on, stay as they
-// were: the counts need no draw rules.
+// Makes a legal move as MakeMove would, keeping only what the rules read (board, side, castling
+// rights, en-passant square, the occupancy, pawn and king fields) and pieceBits. The hash, key,
+// clock, material and history stay as they were: no count depends on them, and MakeMove, which
+// would need them whole, is not called below the root (see VisitLegalMoves).
 void MakePerftMove(Move move, PerftUndo& undo) {
   int* b = pos.board;
   const int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
@@ -59,18 +56,12 @@ void MakePerftMove(Move move, PerftUndo& undo) {
   undo = {captured,
           pos.castleRights,
           pos.epSquare,
-          pos.hash,
-          pos.key,
           {pos.occupied[0], pos.occupied[1]},
           {pos.pawns[0], pos.pawns[1]}};
   const std::uint64_t fromBit = legal::Bit(from), toBit = legal::Bit(to);
-  std::uint32_t boardHash = pos.hash & 0x03FFFFFF;
-  std::uint64_t key = pos.key ^ ZOBRIST.black;
 
   b[from] = EMPTY;
   b[to] = moved;
-  Account(from, piece, EMPTY, boardHash, key);
-  Account(to, captured, moved, boardHash, key);
   pieceBits[piece] ^= fromBit;
   pieceBits[moved] ^= toBit;
   pieceBits[captured] ^= toBit;
@@ -84,8 +75,6 @@ void MakePerftMove(Move move, PerftUndo& undo) {
     int rook = b[castling.rookFrom];
     b[castling.rookFrom] = EMPTY;
     b[castling.rookTo] = rook;
-    Account(castling.rookFrom, rook, EMPTY, boardHash, key);
-    Account(castling.rookTo, EMPTY, rook, boardHash, key);
     std::uint64_t rookBits = legal::Bit(castling.rookFrom) | legal::Bit(castling.rookTo);
     pieceBits[rook] ^= rookBits;
     pos.occupied[own] ^= rookBits;
@@ -93,21 +82,13 @@ void MakePerftMove(Move move, PerftUndo& undo) {
   if (flags & MF_EN_PASSANT) {
     int victimSquare = mover == WHITE ? to + SOUTH : to + NORTH, victim = b[victimSquare];
     b[victimSquare] = EMPTY;
-    Account(victimSquare, victim, EMPTY, boardHash, key);
     std::uint64_t victimBit = legal::Bit(victimSquare);
     pieceBits[victim] ^= victimBit;
     pos.occupied[enemy] ^= victimBit;
     pos.pawns[enemy] ^= victimBit;
   }
-
   pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? (mover == WHITE ? to + SOUTH : to + NORTH) : NO_SQUARE;
-  key ^= ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
-  if (undo.epSquare >= 0) key ^= ZOBRIST.ep[undo.epSquare];
-  if (pos.epSquare >= 0) key ^= ZOBRIST.ep[pos.epSquare];
-  pos.hash = static_cast<std::uint32_t>(pos.epSquare) << 30 |
-             static_cast<std::uint32_t>(pos.castleRights) << 26 | boardHash;
-  pos.key = key;
   pos.side = mover ^ BLACK;
 }
 
@@ -139,8 +120,6 @@ void UndoPerftMove(Move move, const PerftUndo& undo) {
   }
   pos.castleRights = undo.castleRights;
   pos.epSquare = undo.epSquare;
-  pos.hash = undo.hash;
-  pos.key = undo.key;
   for (int side = 0; side < 2; ++side) {
     pos.occupied[side] = undo.occupied[side];
     pos.pawns[side] = undo.pawns[side];
