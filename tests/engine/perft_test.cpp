@@ -98,6 +98,9 @@ TEST(Perft, PawnDiagonalDoesNotStopCastling) {
   SetFen("4k3/8/8/8/8/8/4p3/R3K2R w KQ - 0 1");
   EXPECT_EQ(Perft(1), 24u);
   EXPECT_EQ(GeneratedMoves().substr(GeneratedMoves().size() - 9), "e1g1 e1c1");
+  // Deeper in Kiwipete such castling moves appear: 4 085 603 in standard chess.
+  SetFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+  EXPECT_EQ(Perft(4), 4085662u);
 }
 
 // Plays random games from positions rich in checks, pins, en passant (a pinned pawn, a rank pin),
