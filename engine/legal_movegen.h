@@ -1,6 +1,6 @@
 // The legal move generator: the moves of the side to move that MakeMove would accept, found from
-// the checkers and pinned pieces without making any. Perft uses
-// it for its tree, and its bulk counter walks the same moves counting instead of listing them.
+// the checkers and pinned pieces without making any. Perft uses it for its tree, and its bulk
+// counter walks the same moves counting instead of listing them.
 //
 // Why it is exact. A move is legal when MakeMove accepts it: it captures no king and leaves the
 // mover's king unattacked, judged after the move. The king stands on an occupied square, where
@@ -46,8 +46,8 @@ namespace legal {
 
 constexpr std::uint64_t Bit(int square) { return 1ull << SquareBit(square); }
 
-// The castling moves of each colour, king-side first: the cells between king and rook, the two
-// squares the rule asks to be unattacked (see MakeMove), and the rook's move.
+// A castling move: the cells between king and rook, the two squares the rule asks to be
+// unattacked (see MakeMove: the one the king passes and the one it lands on), and the rook's move.
 struct Castling {
   int right;
   Move move;
@@ -55,21 +55,18 @@ struct Castling {
   int safe[2];
   int rookFrom, rookTo;
 };
+constexpr Castling MakeCastling(int right, int kingFrom, int kingTo, int rookFrom) {
+  int step = kingTo > kingFrom ? EAST : WEST;
+  std::uint64_t between = 0;
+  for (int s = kingFrom + step; s != rookFrom; s += step) between |= Bit(s);
+  return {right,    EncodeMove(kingFrom, kingTo, 0, MF_CASTLE),
+          between,  {kingFrom + step, kingTo},
+          rookFrom, kingFrom + step};
+}
+// Each colour's castling moves, king-side first.
 inline constexpr Castling CASTLINGS[2][2] = {
-    {{WHITE_KING_SIDE, EncodeMove(E1, G1, 0, MF_CASTLE), Bit(F1) | Bit(G1), {F1, G1}, H1, F1},
-     {WHITE_QUEEN_SIDE,
-      EncodeMove(E1, C1, 0, MF_CASTLE),
-      Bit(B1) | Bit(C1) | Bit(D1),
-      {C1, D1},
-      A1,
-      D1}},
-    {{BLACK_KING_SIDE, EncodeMove(E8, G8, 0, MF_CASTLE), Bit(F8) | Bit(G8), {F8, G8}, H8, F8},
-     {BLACK_QUEEN_SIDE,
-      EncodeMove(E8, C8, 0, MF_CASTLE),
-      Bit(B8) | Bit(C8) | Bit(D8),
-      {C8, D8},
-      A8,
-      D8}},
+    {MakeCastling(WHITE_KING_SIDE, E1, G1, H1), MakeCastling(WHITE_QUEEN_SIDE, E1, C1, A1)},
+    {MakeCastling(BLACK_KING_SIDE, E8, G8, H8), MakeCastling(BLACK_QUEEN_SIDE, E8, C8, A8)},
 };
 
 // Returns the castling move whose king lands on `to`.
@@ -151,8 +148,8 @@ void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::u
   sink.template AddPawnMoves<COLOUR>(PawnMoves{step & allowed, doubleStep, towardA, towardH});
 }
 
-// Returns the square (bit) of the piece nearest the start of line i in set, which is not empty:
-// lines 0-3 run toward bit 0.
+// Returns the square (bit) of the piece in set, which is not empty, nearest the square that line i
+// (the set's squares lie on it) starts from: lines 0-3 run toward bit 0, the others away from it.
 inline int NearestOnLine(int i, std::uint64_t set) {
   return i < 4 ? 63 - std::countl_zero(set) : std::countr_zero(set);
 }
@@ -242,7 +239,6 @@ void VisitLegalMoves(Sink& sink) {
     if (!IsBitAttacked<OWN>(LowestBit(to), withoutKing, army)) kingTargets |= to & (0 - to);
   sink.AddPieceMoves(king, kingTargets);
 
-  const int epSquare = pos.epSquare;
   if (!(checkers & (checkers - 1))) {  // in double check only the king can move
     // Every other move lands on a square not holding an own piece; in check, on the checker or
     // a square between it and the king. A pinned piece cannot move in check: its line and the
@@ -275,7 +271,7 @@ void VisitLegalMoves(Sink& sink) {
           sink.AddMove(c.move);
     }
   }
-  if (epSquare != NO_SQUARE) {
+  if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
     constexpr int BEHIND = COLOUR == WHITE ? SOUTH : NORTH;
     for (int from : {epSquare + BEHIND + WEST, epSquare + BEHIND + EAST})
       if (pos.board[from] == (COLOUR | PAWN) &&
