@@ -54,14 +54,21 @@ constexpr ReachMasks MakeReachMasks() {
 
 inline constexpr ReachMasks REACH = MakeReachMasks();
 
+// Returns the line opposite line i: the other half of the same rank, file or diagonal.
+constexpr int OppositeLine(int i) { return LINE_COUNT - 1 - i; }
+static_assert(LINES[OppositeLine(0)] == -LINES[0] && LINES[OppositeLine(3)] == -LINES[3]);
+
+// Returns the bit of the square in `set` (not empty, all on line i from some square) nearest that
+// square: toward lower squares the nearest is the highest bit; toward higher ones, the lowest.
+inline int NearestOnLine(int i, std::uint64_t set) {
+  return RunsTowardLowerSquares(i) ? 63 - std::countl_zero(set) : std::countr_zero(set);
+}
+
 // Returns the square of the first piece (a bit of occupied) met going from `from` along line i,
-// or NO_SQUARE when the line is empty to the edge. Toward lower squares the nearest piece is the
-// highest bit; toward higher ones, the lowest.
+// or NO_SQUARE when the line is empty to the edge.
 inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
   std::uint64_t blockers = REACH.ray[from][i] & occupied;
-  if (blockers == 0) return NO_SQUARE;
-  return BitSquare(RunsTowardLowerSquares(i) ? 63 - std::countl_zero(blockers)
-                                             : std::countr_zero(blockers));
+  return blockers == 0 ? NO_SQUARE : BitSquare(NearestOnLine(i, blockers));
 }
 
 // Returns the bits of the squares of one file (0 = a) or one rank (0 = the first).

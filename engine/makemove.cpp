@@ -12,11 +12,7 @@ bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, in
   assert(pos.board[castling.kingFrom] == (castling.colour | KING));
   for (int i = 0; i < castling.emptyCount; ++i)
     if (pos.board[castling.empty[i]] != EMPTY) return false;
-  if (isAttacked(castling.kingFrom, opponent)) return false;
-  for (int square : castling.safe)
-    if (isAttacked(square, opponent) || (standardCastling && CoveredByPawn(square, opponent)))
-      return false;
-  return true;
+  return !isAttacked(castling.kingFrom, opponent) && CastlingSquaresSafe(castling, isAttacked);
 }
 
 namespace {
@@ -100,7 +96,7 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
   if (TypeOf(moved) == KING) pos.kingSquare[ColourIndex(mover)] = to;
   // The check test sees the new rights and en-passant square: a king standing on the enemy's
   // castling destination is attacked only while the enemy keeps that right.
-  pos.castleRights &= CASTLE_MASK.mask[from] & CASTLE_MASK.mask[to];
+  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
 
   // A king that was safe stays safe after another piece's move unless the move opened a line

@@ -1,6 +1,8 @@
 // Making a move with full legality, and taking it back.
 #pragma once
 
+#include <array>
+
 #include "engine/attack.h"
 #include "engine/position.h"
 
@@ -22,29 +24,38 @@ struct Undo {
 // CastlingAllowed, so this is the one switch.
 extern bool standardCastling;
 
+// Returns whether the opponent attacks neither square the king crosses or lands on, as the
+// castling rule asks, where attacked(square, by) says what "attacks" means for an empty square
+// (IsAttacked; the reference passes the generator-based definition; perft asks its bit sets).
+// This is the one place that knows which squares those are and what standardCastling adds.
+template <typename Attacked>
+bool CastlingSquaresSafe(const Castling& castling, Attacked attacked) {
+  int opponent = castling.colour ^ BLACK;
+  for (int square : castling.safe)
+    if (attacked(square, opponent) || (standardCastling && CoveredByPawn(square, opponent)))
+      return false;
+  return true;
+}
+
 // Returns whether the rules allow the castling now, short of its king's safety on arrival, which
 // is judged like any move's: the king is not in check, the cells between king and rook are empty,
-// and the opponent attacks neither square the king crosses or lands on. isAttacked says what
-// "attacks" means; the reference code passes the generator-based definition. A right is only held
-// while king and rook stand at home: nothing has moved from or onto their squares since.
+// and the squares are safe (CastlingSquaresSafe). A right is only held while king and rook stand
+// at home: nothing has moved from or onto their squares since.
 bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by) = IsAttacked);
 
 // The castle mask: castleRights is ANDed with the mask of a move's from- and to-square, so a right
 // survives only while nothing has moved from or onto its king's or rook's home square.
-struct CastleMask {
-  std::int32_t mask[BOARD_SIZE] = {};
-};
-constexpr CastleMask MakeCastleMask() {
-  CastleMask m;
+constexpr std::array<std::int32_t, BOARD_SIZE> MakeCastleMask() {
+  std::array<std::int32_t, BOARD_SIZE> mask = {};
   for (int square = 0; square < BOARD_SIZE; ++square)
-    if (IsPlayingSquare(square)) m.mask[square] = ALL_CASTLE_RIGHTS;
+    if (IsPlayingSquare(square)) mask[square] = ALL_CASTLE_RIGHTS;
   for (const Castling& castling : CASTLINGS) {
-    m.mask[castling.kingFrom] &= ~castling.right;
-    m.mask[castling.rookFrom] &= ~castling.right;
+    mask[castling.kingFrom] &= ~castling.right;
+    mask[castling.rookFrom] &= ~castling.right;
   }
-  return m;
+  return mask;
 }
-inline constexpr CastleMask CASTLE_MASK = MakeCastleMask();
+inline constexpr std::array<std::int32_t, BOARD_SIZE> CASTLE_MASK = MakeCastleMask();
 
 // Makes a generated move of pos.side and returns true, or refuses it and returns false leaving
 // every field of pos as it was. Refused: a move of a piece that is not the mover's, a capture of

@@ -68,8 +68,10 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
       .count();
 }
 
-// Prints each legal root move's perft count in generation order, then the total.
+// Prints each legal root move's perft count in generation order as soon as it is known, then the
+// total; the time taken and the nodes per second go to standard error.
 int RunPerft(int depth) {
+  auto start = std::chrono::steady_clock::now();
   MoveList list;
   GenerateMoves(list);
   std::uint64_t total = 0;
@@ -81,9 +83,14 @@ int RunPerft(int depth) {
     UndoMove(list.moves[i], undo);
     std::printf("%s: %llu\n", MoveToString(list.moves[i]).c_str(),
                 static_cast<unsigned long long>(nodes));
+    std::fflush(stdout);
     total += nodes;
   }
   std::printf("\nNodes searched: %llu\n", static_cast<unsigned long long>(total));
+  std::fflush(stdout);
+  double ms = MillisecondsSince(start);
+  std::fprintf(stderr, "time %.0f\nnps %.0f\n", ms,
+               ms > 0 ? static_cast<double>(total) * 1000.0 / ms : 0.0);
   return 0;
 }
 

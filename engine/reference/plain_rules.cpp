@@ -38,7 +38,7 @@ bool MakeMoveByDefinition(Move move) {
     b[castling->rookTo] = b[castling->rookFrom];
     b[castling->rookFrom] = EMPTY;
   }
-  pos.castleRights &= CASTLE_MASK.mask[from] & CASTLE_MASK.mask[to];
+  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
   b[to] = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : b[from];
   b[from] = EMPTY;

@@ -61,11 +61,22 @@ inline const char* const WALK_STARTS[] = {
     "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8",
     "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
     "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+    "r6r/1b2k1bq/8/8/7B/8/8/R3K2R b KQ - 3 2",
     "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 90 50",
-    "r3k2r/8/8/8/8/8/4p3/R3K2R w KQkq - 0 1",
     "4k3/8/8/3q4/8/8/3Q4/4K3 w - - 95 60",
     "6k1/5ppp/8/8/8/8/r4PPP/3R2K1 w - - 97 70",
     "8/8/3k4/8/3K4/8/3P4/8 w - - 0 1",
+    "4r1k1/8/8/8/8/3n4/8/4K3 w - - 0 1",  // double checks
+    "4k3/8/3N4/8/8/8/8/4R1K1 b - - 0 1",
+    "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",  // en passant, pinned too
+    "8/8/8/8/k2Pp2Q/8/8/3K4 b - d3 0 1",
+    "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3 0 1",
+    "4k3/8/8/8/8/8/4p2p/R3K2R w KQ - 0 1",           // pawn diagonals over the castling squares
+    "r3k2r/1P4P1/8/8/8/8/1p4p1/R3K2R w KQkq - 0 1",  // and pawn steps onto them
+    "r3k2r/2P1P3/8/8/8/8/8/R3K2R b KQkq - 0 1",
+    "rn2k3/2K5/8/8/8/8/8/8 w q - 0 1",  // c8 attacked only by black's castling right
+    "rnK1k3/8/8/8/8/8/8/7R w q - 0 1",  // and the king already stands there
+    "8/8/8/8/8/8/2k5/RN2K3 b Q - 0 1",
 };
 inline constexpr int WALK_START_COUNT = static_cast<int>(std::size(WALK_STARTS));
 

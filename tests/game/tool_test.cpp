@@ -19,6 +19,9 @@ TEST(Tool, PerftDivideAndSearch) {
   // The en-passant capture e4d3 would expose the king on the fourth rank, so it is not listed.
   EXPECT_EQ(run.out,
             "a4a5: 23\na4b5: 23\na4b4: 23\na4a3: 23\na4b3: 22\ne4e3: 22\n\nNodes searched: 136\n");
+  // The time and speed go to standard error, leaving the divide as other engines print it.
+  EXPECT_EQ(run.err.substr(0, 5), "time ");
+  EXPECT_NE(run.err.find("\nnps "), std::string::npos) << run.err;
 
   run = Bench({"perft", "1", "4k3/1P6/8/8/8/8/8/4K3 w - -"});
   EXPECT_EQ(run.out.substr(0, 40), "b7b8n: 1\nb7b8b: 1\nb7b8r: 1\nb7b8q: 1\ne1d2");

@@ -1,0 +1,263 @@
+// The legal move generator: the moves of the side to move that MakeMove would accept, found from
+// the checkers and pinned pieces without making any. Perft uses it for its tree, and its bulk
+// counter walks the same moves counting instead of listing them.
+//
+// Why it is exact. A move is legal when MakeMove accepts it: it captures no king and leaves the
+// mover's king unattacked, judged after the move. The king stands on an occupied square, where
+// the rules' attack is the ordinary one (pawns capture diagonally, pieces step or slide onto it),
+// with one quirk: the king's destination of an enemy castling move still allowed by the rights
+// counts as attacked. So, as in standard chess, a king move is legal when nothing attacks its
+// destination with the king lifted off the board, and any other move when the piece is not
+// pinned (or stays on its pin line) and, in check, captures the one checker or blocks its line.
+// The quirk adds: a king may not step onto such a destination; and the moves of a king that
+// stands on one (only a set-up position can have that) are made to be judged. Castling asks the
+// castling rule; en passant is judged on the sets below.
+#pragma once
+
+#include <array>
+#include <cassert>
+#include <cstdint>
+#include <initializer_list>
+
+#include "engine/attack.h"
+#include "engine/bitboards.h"
+#include "engine/makemove.h"
+#include "engine/movegen.h"
+#include "engine/position.h"
+
+// The pieces by piece code (colour | type) as sets, which the position does not keep: whoever
+// moves pieces while the generator is in use keeps them in step with pos.board (perft's make and
+// undo do). pieceBits[EMPTY] is scratch that no one reads.
+extern std::uint64_t pieceBits[CODE_COUNT];
+
+// Fills pieceBits from the board.
+void SetUpPieceBits();
+
+// Returns true when pieceBits matches the board (for assertions).
+bool PieceBitsMatchBoard();
+
+// Returns true when MakeMove accepts the move; the position is left as it was.
+bool IsLegalByMaking(Move move);
+
+// Fills list with the legal moves of the side to move, in no fixed order. pieceBits must match
+// the board.
+void GenerateLegalMoves(MoveList& list);
+
+namespace legal {
+
+// The cells between king and rook of each castling, by its index in CASTLINGS, as bits.
+constexpr std::array<std::uint64_t, 4> MakeCastlingBetween() {
+  std::array<std::uint64_t, 4> between = {};
+  for (int c = 0; c < 4; ++c)
+    for (int i = 0; i < CASTLINGS[c].emptyCount; ++i)
+      between[c] |= SquareMask(CASTLINGS[c].empty[i]);
+  return between;
+}
+inline constexpr std::array<std::uint64_t, 4> CASTLING_BETWEEN = MakeCastlingBetween();
+
+// Returns the squares that colour's castling rights alone make count as attacked: the king's
+// destination of each castling they allow.
+inline std::uint64_t ClaimedByCastling(int colour) {
+  std::uint64_t claimed = 0;
+  for (const Castling& castling : CASTLINGS)
+    if (castling.colour == colour && pos.castleRights & castling.right)
+      claimed |= SquareMask(castling.kingTo);
+  return claimed;
+}
+
+// The pieces of the side not to move, as sets.
+struct Army {
+  std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
+};
+
+// Returns true when a knight, bishop, rook, queen or king of army reaches square `bit`.
+inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) {
+  if ((BIT_MASKS.knight[bit] & army.knights) || (BIT_MASKS.king[bit] & army.king)) return true;
+  return ((BIT_MASKS.diagonal[bit] & army.diagonal) &&
+          (SlideDiagonally(bit, occupied) & army.diagonal)) ||
+         ((BIT_MASKS.straight[bit] & army.straight) &&
+          (SlideStraight(bit, occupied) & army.straight));
+}
+
+// Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
+// stand where a pawn of the other colour (index OWN) on `bit` would capture.
+template <int OWN>
+bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army) {
+  return (BIT_MASKS.pawnCapture[OWN][bit] & army.pawns) || IsReachedByPiece(bit, occupied, army);
+}
+
+// Returns set moved `rows` rows forward as COLOUR sees it.
+template <int COLOUR>
+constexpr std::uint64_t Ahead(std::uint64_t set, int rows) {
+  return COLOUR == WHITE ? set >> rows * ROW_BITS : set << rows * ROW_BITS;
+}
+
+// Returns true when castling of COLOUR, allowed by the rights, with the cells between king and
+// rook empty and the king not in check, is legal. The castling rule's squares must not be
+// attacked as the empty squares they are: a pawn that could step onto one attacks it, a pawn's
+// diagonal does not (unless the standard-chess switch says it does), and no enemy castling right
+// or en-passant square claims a square of the own back rank. Then the king on its destination,
+// one of those squares, must not be attacked as a piece is. The lines through that square are
+// blocked alike before the move and after it (by the king, then by the rook, on the side the king
+// comes from; nothing lies beyond the rook's home), so only the pawns' diagonals remain to ask.
+template <int COLOUR>
+bool IsCastlingLegal(const Castling& castling, std::uint64_t occupied, const Army& army) {
+  std::uint64_t stepped = Ahead<COLOUR ^ BLACK>(army.pawns, 1);
+  auto attacked = [&](int square, int) {
+    return (stepped & SquareMask(square)) || IsReachedByPiece(SquareBit(square), occupied, army);
+  };
+  return CastlingSquaresSafe(castling, attacked) &&
+         !(BIT_MASKS.pawnCapture[ColourIndex(COLOUR)][SquareBit(castling.kingTo)] & army.pawns);
+}
+
+// A set of pawn moves of each kind, by destination.
+struct PawnMoves {
+  std::uint64_t step, doubleStep, towardA, towardH;  // towardA: captures toward file a
+};
+
+// Hands the moves of `pawns` of COLOUR that land on `allowed` (steps onto empty squares,
+// captures onto `victims`) to the sink. En passant is not among them.
+template <int COLOUR, typename Sink>
+void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::uint64_t victims,
+                    std::uint64_t allowed) {
+  // A double step passes the square of a single step from the start rank: the third rank.
+  constexpr std::uint64_t THIRD_RANK = RankBits(RankOf(COLOUR == WHITE ? A3 : A6));
+  std::uint64_t step = Ahead<COLOUR>(pawns, 1) & empty;
+  std::uint64_t doubleStep = Ahead<COLOUR>(step & THIRD_RANK, 1) & empty & allowed;
+  // A capture toward file a is a step forward and one bit down; toward file h one bit up.
+  std::uint64_t towardA = (Ahead<COLOUR>(pawns & ~FileBits(0), 1) >> 1) & victims & allowed;
+  std::uint64_t towardH =
+      (Ahead<COLOUR>(pawns & ~FileBits(FILE_COUNT - 1), 1) << 1) & victims & allowed;
+  sink.template AddPawnMoves<COLOUR>(PawnMoves{step & allowed, doubleStep, towardA, towardH});
+}
+
+// A piece pinned to its king: it may move only along `line`, the squares from the king to the
+// pinning piece, that one included.
+struct Pin {
+  int bit;
+  std::uint64_t line;
+};
+
+// Returns true when the en-passant capture from bit `from` onto `to` leaves the king on `king`
+// unattacked. Two pawns leave one rank and one lands beside it, which can uncover an attack along
+// that rank that no pin test sees, so the capture is made on the sets and the king looked at.
+template <int COLOUR>
+bool IsEnPassantLegal(int from, int to, int king, std::uint64_t occupied, Army army) {
+  int victim = to + (COLOUR == WHITE ? ROW_BITS : -ROW_BITS);  // the pawn that passed `to`
+  army.pawns &= ~(1ull << victim);
+  occupied ^= 1ull << from | 1ull << to | 1ull << victim;
+  return !IsBitAttacked<ColourIndex(COLOUR)>(king, occupied, army);
+}
+
+// Hands every legal move of COLOUR, the side to move, to the sink (see the top). The sink takes
+// AddPieceMoves(from bit, destinations), AddPawnMoves<COLOUR>(PawnMoves) and AddMove(move).
+template <int COLOUR, typename Sink>
+void VisitLegalMoves(Sink& sink) {
+  assert(PieceBitsMatchBoard());
+  constexpr int ENEMY = COLOUR ^ BLACK, OWN = ColourIndex(COLOUR);
+  const std::uint64_t own = pos.occupied[OWN], enemy = pos.occupied[ColourIndex(ENEMY)];
+  const std::uint64_t occupied = own | enemy;
+  const int king = SquareBit(pos.kingSquare[OWN]);
+  const Army army = {pos.pawns[ColourIndex(ENEMY)], pieceBits[ENEMY | KNIGHT],
+                     pieceBits[ENEMY | BISHOP] | pieceBits[ENEMY | QUEEN],
+                     pieceBits[ENEMY | ROOK] | pieceBits[ENEMY | QUEEN], pieceBits[ENEMY | KING]};
+  // The enemy king is never attacked (MakeMove and the FEN reader see to it), so no move handed
+  // on below captures it, as none may.
+  assert(!IsAttacked(pos.kingSquare[ColourIndex(ENEMY)], COLOUR));
+  const std::uint64_t claimed = ClaimedByCastling(ENEMY);
+  if (claimed & 1ull << king) {
+    // Only a set-up position has this (a king never steps onto a claimed square, and a right
+    // never comes back), so it is always the root of a perft, where pos is whole, as MakeMove
+    // needs it to be.
+    assert(pos.key == ComputeKey());
+    MoveList list;
+    GenerateMoves(list);
+    for (int i = 0; i < list.count; ++i)
+      if (IsLegalByMaking(list.moves[i])) sink.AddMove(list.moves[i]);
+    return;
+  }
+
+  // The checkers, and along each line from the king the first piece and the one beyond it: an
+  // enemy slider first gives check; an own piece first, an enemy slider next, pins the own one.
+  std::uint64_t checkers =
+      (BIT_MASKS.pawnCapture[OWN][king] & army.pawns) | (BIT_MASKS.knight[king] & army.knights);
+  std::uint64_t checkLine = 0;  // the squares between the king and a checking slider
+  std::uint64_t pinned = 0;
+  Pin pins[8];
+  int pinCount = 0;
+  auto lookAlong = [&](int i, std::uint64_t sliders) {
+    std::uint64_t ray = BIT_MASKS.ray[king][i];
+    std::uint64_t snipers = ray & sliders;
+    if (!snipers) return;
+    std::uint64_t blockers = ray & occupied;
+    int first = NearestOnLine(i, blockers);
+    if (snipers & 1ull << first) {
+      checkers |= 1ull << first;
+      checkLine |= ray ^ BIT_MASKS.ray[first][i];
+      return;
+    }
+    std::uint64_t beyond = blockers ^ 1ull << first;
+    if (!(own & 1ull << first) || !(beyond & snipers)) return;
+    int second = NearestOnLine(i, beyond);
+    if (!(snipers & 1ull << second)) return;
+    pinned |= 1ull << first;
+    pins[pinCount++] = {first, ray ^ BIT_MASKS.ray[second][i]};
+  };
+  bool diagonals = BIT_MASKS.diagonal[king] & army.diagonal;
+  bool straights = BIT_MASKS.straight[king] & army.straight;
+  for (int i = 0; i < LINE_COUNT; ++i) {
+    if (IsDiagonal(LINES[i]) ? diagonals : straights)
+      lookAlong(i, IsDiagonal(LINES[i]) ? army.diagonal : army.straight);
+  }
+
+  // King moves: onto squares nothing attacks once the king has left its own (a slider's line
+  // through it would otherwise seem blocked by the king itself).
+  const std::uint64_t withoutKing = occupied ^ 1ull << king;
+  std::uint64_t kingTargets = 0;
+  for (std::uint64_t to = BIT_MASKS.king[king] & ~own & ~claimed; to; to &= to - 1)
+    if (!IsBitAttacked<OWN>(LowestBit(to), withoutKing, army)) kingTargets |= to & (0 - to);
+  sink.AddPieceMoves(king, kingTargets);
+
+  if (!(checkers & (checkers - 1))) {  // in double check only the king can move
+    // Every other move lands on a square not holding an own piece; in check, on the checker or
+    // a square between it and the king. A pinned piece cannot move in check: its line and the
+    // checker's share only the king's square.
+    std::uint64_t targets = ~own;
+    if (checkers) targets &= checkers | checkLine;
+    const std::uint64_t free = ~pinned;
+    VisitPawnMoves<COLOUR>(sink, pos.pawns[OWN] & free, ~occupied, enemy, targets);
+    for (std::uint64_t set = pieceBits[COLOUR | KNIGHT] & free; set; set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & targets);
+    for (std::uint64_t set = (pieceBits[COLOUR | BISHOP] | pieceBits[COLOUR | QUEEN]) & free; set;
+         set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), SlideDiagonally(LowestBit(set), occupied) & targets);
+    for (std::uint64_t set = (pieceBits[COLOUR | ROOK] | pieceBits[COLOUR | QUEEN]) & free; set;
+         set &= set - 1)
+      sink.AddPieceMoves(LowestBit(set), SlideStraight(LowestBit(set), occupied) & targets);
+    if (!checkers) {
+      for (int p = 0; p < pinCount; ++p) {
+        int bit = pins[p].bit;
+        std::uint64_t allowed = targets & pins[p].line, reach = 0;
+        int type = TypeOf(pos.board[BitSquare(bit)]);
+        if (type == PAWN) VisitPawnMoves<COLOUR>(sink, 1ull << bit, ~occupied, enemy, allowed);
+        if (type == BISHOP || type == QUEEN) reach |= SlideDiagonally(bit, occupied);
+        if (type == ROOK || type == QUEEN) reach |= SlideStraight(bit, occupied);
+        if (reach & allowed) sink.AddPieceMoves(bit, reach & allowed);
+      }
+      for (int c = 0; c < 4; ++c) {
+        const Castling& castling = CASTLINGS[c];
+        if (castling.colour == COLOUR && pos.castleRights & castling.right &&
+            !(occupied & CASTLING_BETWEEN[c]) && IsCastlingLegal<COLOUR>(castling, occupied, army))
+          sink.AddMove(EncodeMove(castling.kingFrom, castling.kingTo, 0, MF_CASTLE));
+      }
+    }
+  }
+  if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
+    for (int from : {Behind(epSquare, COLOUR) + WEST, Behind(epSquare, COLOUR) + EAST})
+      if (pos.board[from] == (COLOUR | PAWN) &&
+          IsEnPassantLegal<COLOUR>(SquareBit(from), SquareBit(epSquare), king, occupied, army))
+        sink.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
+  }
+}
+
+}  // namespace legal
