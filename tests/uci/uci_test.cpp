@@ -1,21 +1,41 @@
-// The UCI protocol driven in memory: answers, searches, positions set up with moves, and bad
-// input of every kind.
+// The UCI protocol driven in memory and, with the same input, as the chess-uci program: answers,
+// searches, positions set up with moves, and bad input of every kind.
 #include "uci/uci.h"
 
-#include <gtest/gtest.h>
-
+#include <random>
 #include <sstream>
 
+#include "../game/process.h"
 #include "engine/notation.h"
 #include "engine/rules.h"
 
 namespace {
 
-// Runs a whole session on input; returns what the engine wrote. The position it leaves is pos.
+// Returns output without the figures that vary from run to run: " time T nps P" of info lines.
+std::string WithoutTimes(std::string output) {
+  for (std::size_t at; (at = output.find(" time ")) != std::string::npos;) {
+    std::size_t nps = output.find(" nps ", at);
+    output.erase(at, output.find_first_not_of("0123456789", nps + 5) - at);
+  }
+  return output;
+}
+
+// Runs a whole session on input in memory and returns what the engine wrote; the position it
+// leaves is pos. The same input is given to the chess-uci program, whose output must be the same.
 std::string Session(const std::string& input) {
   std::istringstream in(input);
   std::ostringstream out;
   EXPECT_EQ(RunUci(in, out), 0);
+
+  char path[] = "/tmp/uci_test_XXXXXX";
+  Fd file{mkstemp(path)};
+  unlink(path);
+  EXPECT_EQ(write(file.fd, input.data(), input.size()), static_cast<ssize_t>(input.size()));
+  lseek(file.fd, 0, SEEK_SET);
+  Outcome run = RunProgram(CHESS_UCI_BIN, {}, file.fd);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(WithoutTimes(run.out), WithoutTimes(out.str())) << input.substr(0, 80);
   return out.str();
 }
 
@@ -93,6 +113,8 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
   const Case cases[] = {
       {"foo bar\n", "info string unknown command: foo bar\n", start},
       {"\x1b[31mred\x01\n", "info string unknown command: \\x1B[31mred\\x01\n", start},
+      {std::string("is\0ready\xff\n", 11), "info string unknown command: is\\x00ready\\xFF\n",
+       start},
       {"position startpos moves e2e4 e7e5 e1e3 d2d4\n",
        "info string bad move 'e1e3' (no legal move fits it); stopped after 2 moves at " +
            afterE4E5 + "\n",
@@ -128,4 +150,58 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
   // Blank lines and CR LF ends; nothing after quit; end of input in the middle of a line.
   EXPECT_EQ(Session("\n\r\n \t \nisready\r\nquit\nisready\n"), "readyok\n");
   EXPECT_EQ(Session("isready"), "readyok\n");
+}
+
+// Lines put together at random from the protocol's words, moves and junk: every line is answered
+// or ignored, the session goes on to the end, and the engine's answers stay well formed.
+TEST(Uci, SurvivesRandomCommands) {
+  const std::vector<std::string> words = {"position",
+                                          "startpos",
+                                          "fen",
+                                          "moves",
+                                          "go",
+                                          "depth",
+                                          "1",
+                                          "2",
+                                          "0",
+                                          "-3",
+                                          "99999999999",
+                                          "setoption",
+                                          "name",
+                                          "Depth",
+                                          "value",
+                                          "isready",
+                                          "ucinewgame",
+                                          "stop",
+                                          "e2e4",
+                                          "e7e5",
+                                          "e1g1",
+                                          "e7e8q",
+                                          "Nf3",
+                                          "O-O",
+                                          "0000",
+                                          "a1a1",
+                                          "8/8/8/8/8/8/8/8",
+                                          "w",
+                                          "b",
+                                          "KQkq",
+                                          "-",
+                                          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
+                                          "k7/8/1K6/8/8/8/8/7R",
+                                          "\x01",
+                                          "\xff",
+                                          "\t"};
+  std::mt19937 random(7);
+  std::string input;
+  for (int line = 0; line < 400; ++line) {
+    for (int n = random() % 12; n > 0; --n) input += words[random() % words.size()] + " ";
+    input += random() % 3 ? "\n" : "\r\n";
+  }
+  input += "isready\n";
+  std::string out = Session(input);
+  EXPECT_TRUE(out.ends_with("readyok\n")) << out.substr(out.size() > 400 ? out.size() - 400 : 0);
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_TRUE(line.starts_with("info ") || line.starts_with("bestmove ") || line == "readyok")
+        << line;
 }
