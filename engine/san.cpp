@@ -28,6 +28,7 @@ int PromotionOfLetter(char letter) {
   return found ? static_cast<int>(found - COORDINATE_LETTERS) : EMPTY;
 }
 
+// Return true for the letters of files a-h and the digits of ranks 1-8.
 bool IsFileLetter(char c) { return c >= 'a' && c <= 'h'; }
 bool IsRankDigit(char c) { return c >= '1' && c <= '8'; }
 
