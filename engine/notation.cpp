@@ -204,10 +204,11 @@ std::string MoveToString(Move move) {
   return text;
 }
 
-std::string Printable(const std::string& text) {
-  static const char HEX[] = "0123456789abcdef";
+std::string Printable(const std::string& text, std::size_t limit) {
+  static const char HEX[] = "0123456789ABCDEF";
   std::string shown;
-  for (unsigned char c : text) {
+  for (std::size_t i = 0; i < text.size() && i < limit; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
     if (c == '\\') {
       shown += "\\\\";
     } else if (c >= ' ' && c < 0x7F) {
@@ -218,5 +219,6 @@ std::string Printable(const std::string& text) {
       shown += HEX[c & 0xF];
     }
   }
+  if (text.size() > limit) shown += "...";
   return shown;
 }

@@ -23,6 +23,7 @@ std::string SquareName(int square);
 // a lower-case letter, b7a8q; "0000" for no move.
 std::string MoveToString(Move move);
 
-// Returns text with every byte outside printable ASCII, and the backslash, written as \xNN (the
-// backslash as \\): safe to show in a one-line message whatever the user typed.
-std::string Printable(const std::string& text);
+// Returns text with every byte outside printable ASCII written as \xNN, and the backslash as \\:
+// safe to show in a one-line message whatever the user typed. Text longer than limit bytes is cut
+// there, and "..." says so.
+std::string Printable(const std::string& text, std::size_t limit = std::string::npos);

@@ -30,6 +30,19 @@ bool HasLegalMove(bool inCheck) {
   return false;
 }
 
+void ListLegalMoves(MoveList& list) {
+  MoveList all;
+  GenerateMoves(all);
+  bool inCheck = InCheck(pos.side);
+  list.count = 0;
+  for (int i = 0; i < all.count; ++i) {
+    Undo undo;
+    if (!MakeMove(all.moves[i], undo, inCheck)) continue;
+    UndoMove(all.moves[i], undo);
+    list.moves[list.count++] = all.moves[i];
+  }
+}
+
 Verdict GameVerdict() {
   if (FiftyMoveLimitReached()) return DRAW_BY_FIFTY_MOVES;
   if (RepetitionCount() >= REPETITION_DRAW) return DRAW_BY_REPETITION;

@@ -22,6 +22,22 @@ inline bool FiftyMoveLimitReached() { return FiftyMoveLimitWithin(0); }
 // defence and the mating side the quickest mate.
 inline int MateScore() { return pos.historyLength - SCORE_INF; }
 
+// Returns true when a score that a search of the current position gave foretells a mate: the
+// mated node's historyLength is at most MAX_HISTORY, so mate scores lie at least
+// SCORE_INF - MAX_HISTORY from zero, far beyond any material balance.
+inline bool IsMateScore(int score) {
+  return score <= MAX_HISTORY - SCORE_INF || score >= SCORE_INF - MAX_HISTORY;
+}
+
+// Returns, for a mate score of a search of the current position, the plies from here to the mated
+// node: MateScore inverted, as historyLength grows by one a ply (the mate is the side to move's
+// when the score is positive). Once the history is full (MAX_HISTORY entries) historyLength stops
+// growing, and so does this count: it is then a lower bound.
+inline int MatePlies(int score) {
+  int matedHistoryLength = score < 0 ? score + SCORE_INF : SCORE_INF - score;
+  return matedHistoryLength - pos.historyLength;
+}
+
 // A position that has now occurred this many times draws the game.
 constexpr int REPETITION_DRAW = 3;
 
@@ -32,6 +48,10 @@ int RepetitionCount();
 
 // Returns true when the side to move, in check as inCheck says or not, has a legal move.
 bool HasLegalMove(bool inCheck);
+
+// Fills list with the legal moves of the side to move in generation order: the generated moves
+// that MakeMove accepts.
+void ListLegalMoves(MoveList& list);
 
 // Whether the game is over in the current position, and why. The draws come first: a move that
 // brings the clock to the limit or repeats a position for the third time draws, whatever follows.

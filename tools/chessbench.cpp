@@ -1,9 +1,12 @@
 // chessbench: the developer's tool for checking the rules and the search against other engines
 // and against the plain reference search, and for timing them.
 //
-//   chessbench perft DEPTH [FEN...]   divide: each legal root move's count, then the total
+//   chessbench perft [--standard] DEPTH [FEN...]
+//                                     divide: each legal root move's count, then the total;
+//                                     --standard: by the standard castling rule
 //   chessbench search DEPTH [FEN...]  the best move, its score and the nodes searched
 //   chessbench game [PLIES] [--plain] the self-played game, one line per ply, without diagrams
+//   chessbench pgn [PLIES] [FEN...]   the self-played game (from FEN if given) as PGN
 //   chessbench compare [PLIES]        the game's first plies searched by both searches, timed
 //   chessbench bench                  fixed positions at depth 6; the node total is a signature
 #include <cerrno>
@@ -20,17 +23,20 @@
 #include "engine/perft.h"
 #include "engine/position.h"
 #include "engine/reference/plain_search.h"
+#include "engine/san.h"
 #include "engine/search.h"
 #include "game/driver.h"
+#include "game/pgn.h"
 
 namespace {
 
 constexpr int EXIT_USAGE = 2;
 constexpr int MAX_TOOL_DEPTH = 10;
+constexpr char START_FEN[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 const char* const USAGE =
-    "usage: chessbench perft DEPTH [FEN...] | search DEPTH [FEN...] | game [PLIES] [--plain] | "
-    "compare [PLIES] | bench";
+    "usage: chessbench perft [--standard] DEPTH [FEN...] | search DEPTH [FEN...] | "
+    "game [PLIES] [--plain] | pgn [PLIES] [FEN...] | compare [PLIES] | bench";
 
 // Reports bad input in one line on standard error and exits with status 2. The message quotes
 // what the user typed, so its non-printing bytes are shown escaped: one line, nothing raw sent to
@@ -132,6 +138,33 @@ int RunGameLines(int plies, bool plain) {
   std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n",
               verdict == PLAY_ON ? "unfinished" : ResultLine(verdict), ply,
               static_cast<unsigned long long>(totalNodes), totalMs, slowestMs);
+  std::printf("fen %s\n", PositionToFen().c_str());
+  return 0;
+}
+
+// Plays the game from the position set up (or its first plies) and prints it as PGN. The game
+// begins at move firstMoveNumber; FEN and SetUp tags are written unless fromStart.
+int RunPgn(int plies, int firstMoveNumber, bool fromStart) {
+  PgnGame game;
+  game.firstMoveNumber = firstMoveNumber;
+  game.firstSide = pos.side;
+  if (!fromStart) {
+    std::string fen = PositionToFen();
+    game.startFen = fen.substr(0, fen.rfind(' ') + 1) + std::to_string(firstMoveNumber);
+  }
+  game.verdict = GameVerdict();
+  while (static_cast<int>(game.moves.size()) < plies && game.verdict == PLAY_ON) {
+    // The move is written in the position it is played in, which TakeTurn leaves behind.
+    Position before = pos;
+    Turn turn = TakeTurn();
+    Position after = pos;
+    pos = before;
+    game.moves.push_back(MoveToSan(turn.move));
+    pos = after;
+    game.verdict = turn.verdict;
+  }
+  game.finalSide = pos.side;
+  std::fputs(FormatPgn(game).c_str(), stdout);
   return 0;
 }
 
@@ -220,10 +253,28 @@ int main(int argc, char** argv) {
   if (argc < 2) Fail(std::string("no command given; ") + USAGE);
   std::string command = argv[1];
   if (command == "perft" || command == "search") {
-    if (argc < 3) Fail(command + " needs a depth");
-    int depth = ParseNumber(argv[2], MAX_TOOL_DEPTH, "depth");
-    SetUpFromArgs(argc, argv, 3);
+    int first = 2;
+    if (command == "perft" && argc > first && std::strcmp(argv[first], "--standard") == 0) {
+      standardCastling = true;
+      ++first;
+    }
+    if (argc <= first) Fail(command + " needs a depth");
+    int depth = ParseNumber(argv[first], MAX_TOOL_DEPTH, "depth");
+    SetUpFromArgs(argc, argv, first + 1);
     return command == "perft" ? RunPerft(depth) : RunSearch(depth);
+  }
+  if (command == "pgn") {
+    int first = 2, plies = 1 << 30;
+    if (argc > first && std::strchr(argv[first], '/') == nullptr)
+      plies = ParseNumber(argv[first++], 100000, "plies");
+    SetUpFromArgs(argc, argv, first);
+    // The fullmove number is the FEN's sixth field, which the position does not keep.
+    std::vector<std::string> fields;
+    for (int i = first; i < argc; ++i)
+      for (char* word = std::strtok(argv[i], " \t"); word; word = std::strtok(nullptr, " \t"))
+        fields.push_back(word);
+    int firstMoveNumber = fields.size() == 6 ? std::atoi(fields[5].c_str()) : 1;
+    return RunPgn(plies, firstMoveNumber, PositionToFen() == START_FEN && firstMoveNumber == 1);
   }
   if (command == "game") {
     int plies = 1 << 30;

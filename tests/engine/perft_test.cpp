@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/legal_movegen.h"
+#include "engine/makemove.h"
 #include "engine/shortcuts.h"
 #include "test_util.h"
 
@@ -92,8 +93,9 @@ TEST(Perft, LegalMovesMatchMaking) {
   int positions = 0, checks = 0, doubleChecks = 0, enPassant = 0, castling = 0, promotions = 0;
   for (int game = 0; game < 90; ++game)
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
-      Move legal[MAX_MOVES];
-      std::vector<Move> made(legal, legal + LegalMoves(legal));
+      MoveList legal;
+      ListLegalMoves(legal);
+      std::vector<Move> made(legal.moves, legal.moves + legal.count);
       EXPECT_EQ(Perft(1), made.size()) << PositionToFen();
       MoveList list;
       GenerateLegalMoves(list);  // Perft has set up pieceBits
@@ -106,7 +108,8 @@ TEST(Perft, LegalMovesMatchMaking) {
         for (Move move : made) {
           Undo undo;
           MakeMove(move, undo);
-          sum += LegalMoves(legal);
+          ListLegalMoves(legal);
+          sum += legal.count;
           UndoMove(move, undo);
         }
         EXPECT_EQ(Perft(2), sum) << PositionToFen();
@@ -128,4 +131,42 @@ TEST(Perft, LegalMovesMatchMaking) {
   EXPECT_GT(enPassant, 15);
   EXPECT_GT(castling, 100);
   EXPECT_GT(promotions, 500);
+}
+
+// Positions where a castling king crosses a square that an enemy pawn covers diagonally: our rules
+// allow the castling, standardCastling refuses it, and only the counts through it differ.
+//
+// k7/8/8/8/8/8/4p3/4K2R w K: the pawn on e2 covers d1 and f1; e1g1 crosses f1.
+//   Depth 1, white: the king goes to d2, f2 or takes on e2 (d1 and f1 are covered once the king
+//   stands there): 3; the rook h2-h8 and g1, f1: 9; standard 12, ours 13 with O-O.
+//   Depth 2, black's replies (king a8: a7, b7, b8; pawn e2: e1 when empty, takes on d1 or f1,
+//   each promoting four ways): Kd2 and Kf2 free e1: 4 + 3 = 7 each; Kxe2: 3; Rh2-Rh6 (5 moves):
+//   3 each, 15; Rh7 covers a7 and b7: 1; Rh8+ leaves a7 and b7: 2; Rg1: 3; Rf1: exf1 four ways + 3
+//   = 7. Standard 7+7+3+15+1+2+3+7 = 45; after O-O (king g1, rook f1) e1 four ways and exf1
+//   four ways + 3 = 11, ours 56.
+// 7k/8/8/8/8/8/4p3/R3K3 w Q: the same pawn; e1c1 crosses d1.
+//   Depth 1: king 3; the rook a2-a8 and b1, c1, d1: 10; standard 13, ours 14 with O-O-O.
+//   Depth 2 (king h8: g8, g7, h7): Kd2, Kf2: 7 each; Kxe2: 3; Ra2-Ra6: 15; Ra7: 1 (g8);
+//   Ra8+: 2 (g7, h7); Rb1, Rc1: 3 each; Rd1: exd1 four ways + 3 = 7. Standard 48; after O-O-O
+//   (king c1, rook d1) e1 four ways and exd1 four ways + 3 = 11, ours 59.
+// 4k2r/4P3/8/8/8/8/8/K7 b k: the first position with the colours reversed, the same counts.
+TEST(Perft, StandardCastlingRefusesPawnCoveredSquares) {
+  struct Case {
+    const char* fen;
+    std::uint64_t ours[2], standard[2];  // depth 1 and 2
+  };
+  const Case cases[] = {
+      {"k7/8/8/8/8/8/4p3/4K2R w K - 0 1", {13, 56}, {12, 45}},
+      {"7k/8/8/8/8/8/4p3/R3K3 w Q - 0 1", {14, 59}, {13, 48}},
+      {"4k2r/4P3/8/8/8/8/8/K7 b k - 0 1", {13, 56}, {12, 45}},
+  };
+  for (const Case& c : cases) {
+    SetFen(c.fen);
+    for (int depth = 1; depth <= 2; ++depth) {
+      EXPECT_EQ(Perft(depth), c.ours[depth - 1]) << c.fen << " depth " << depth;
+      standardCastling = true;
+      EXPECT_EQ(Perft(depth), c.standard[depth - 1]) << c.fen << " depth " << depth;
+      standardCastling = false;
+    }
+  }
 }

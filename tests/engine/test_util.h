@@ -12,6 +12,7 @@
 #include "engine/movegen.h"
 #include "engine/notation.h"
 #include "engine/position.h"
+#include "engine/rules.h"
 
 // Sets pos from a FEN the test relies on; a bad one fails the test at once.
 inline void SetFen(const std::string& fen) {
@@ -80,20 +81,6 @@ inline const char* const WALK_STARTS[] = {
 };
 inline constexpr int WALK_START_COUNT = static_cast<int>(std::size(WALK_STARTS));
 
-// Fills legal with the legal moves of the side to move, in generation order; returns their count.
-inline int LegalMoves(Move (&legal)[MAX_MOVES]) {
-  MoveList list;
-  GenerateMoves(list);
-  int count = 0;
-  for (int i = 0; i < list.count; ++i) {
-    Undo undo;
-    if (!MakeMove(list.moves[i], undo)) continue;
-    UndoMove(list.moves[i], undo);
-    legal[count++] = list.moves[i];
-  }
-  return count;
-}
-
 // Plays up to `plies` random legal moves from fen, calling visit() at every position before a
 // move is chosen; stops early when there is no legal move or visit returns false. Returns the
 // number of positions visited.
@@ -104,10 +91,10 @@ int RandomGame(const char* fen, std::mt19937& rng, int plies, Visit visit) {
   for (int ply = 0; ply < plies; ++ply) {
     ++visited;
     if (!visit()) break;
-    Move legal[MAX_MOVES];
-    int count = LegalMoves(legal);
-    if (count == 0) break;
-    EXPECT_TRUE(MakeMove(legal[rng() % count]));
+    MoveList legal;
+    ListLegalMoves(legal);
+    if (legal.count == 0) break;
+    EXPECT_TRUE(MakeMove(legal.moves[rng() % legal.count]));
   }
   return visited;
 }

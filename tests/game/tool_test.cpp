@@ -26,6 +26,13 @@ TEST(Tool, PerftDivideAndSearch) {
   run = Bench({"perft", "1", "4k3/1P6/8/8/8/8/8/4K3 w - -"});
   EXPECT_EQ(run.out.substr(0, 40), "b7b8n: 1\nb7b8b: 1\nb7b8r: 1\nb7b8q: 1\ne1d2");
 
+  // The pawn on e2 covers f1, which castling crosses: allowed here, refused by --standard.
+  run = Bench({"perft", "1", "k7/8/8/8/8/8/4p3/4K2R w K - 0 1"});
+  EXPECT_NE(run.out.find("e1g1: 1\n\nNodes searched: 13\n"), std::string::npos) << run.out;
+  run = Bench({"perft", "--standard", "2", "k7/8/8/8/8/8/4p3/4K2R w K - 0 1"});
+  EXPECT_EQ(run.out.find("e1g1"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nNodes searched: 45\n"), std::string::npos) << run.out;
+
   run = Bench({"search", "2", "6k1/5ppp/8/8/8/8/5PPP/R2R2K1", "w", "-", "-"});
   EXPECT_EQ(run.out.substr(0, 27), "bestmove a1a8 score 9999\nno");
   run = Bench({"search", "3", "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"});
@@ -55,6 +62,10 @@ TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
       {"perft", "11"},
       {"perft", "-1"},
       {"perft", "3x"},
+      {"perft", "--standard"},
+      {"search", "--standard", "2"},
+      {"pgn", "x"},
+      {"pgn", "5", "8/8/8/8/8/8/8/8", "w", "-", "-"},
       {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN", "w", "KQkq", "-"},
       {"search", "x"},
       {"bench", "extra"},

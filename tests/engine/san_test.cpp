@@ -1,0 +1,145 @@
+// SAN: moves written as players write them, and read back from SAN or coordinate notation.
+#include "engine/san.h"
+
+#include <random>
+#include <set>
+
+#include "engine/makemove.h"
+#include "engine/rules.h"
+#include "test_util.h"
+
+namespace {
+
+// Returns the SAN of the generated move with this coordinate notation.
+std::string San(const char* coordinates) {
+  Move move = FindMove(coordinates);
+  EXPECT_NE(move, NO_MOVE) << coordinates << " in " << PositionToFen();
+  return MoveToSan(move);
+}
+
+// Returns what ParseMove makes of text: the move in coordinate notation, or "error: <reason>".
+std::string Parse(const char* text) {
+  std::string error;
+  Move move = ParseMove(text, error);
+  return move == NO_MOVE ? "error: " + error : MoveToString(move);
+}
+
+}  // namespace
+
+TEST(San, WritesKnownPositions) {
+  struct Case {
+    const char* fen;
+    const char* move;
+    const char* san;
+  };
+  const Case cases[] = {
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "g1f3", "Nf3"},
+      {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", "e2e4", "e4"},
+      {"4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1", "b1d2", "Nbd2"},  // by file
+      {"4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1", "f1d2", "Nfd2"},
+      {"4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1", "f1e3", "Ne3"},
+      {"4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", "a1a3", "R1a3"},  // by rank
+      {"4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", "a5a3", "R5a3"},
+      {"1k6/8/8/8/7Q/8/8/K3Q2Q w - - 0 1", "h1e4", "Qh1e4"},  // by both
+      {"1k6/8/8/8/7Q/8/8/K3Q2Q w - - 0 1", "e1e4", "Qee4"},
+      {"1k6/8/8/8/7Q/8/8/K3Q2Q w - - 0 1", "h4e4", "Q4e4"},
+      // The knight on c3 is pinned to its king, so it does not make Ng3's moves ambiguous.
+      {"4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1", "g3e4", "Ne4"},
+      {"4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1", "g3e2", "Ne2"},
+      {"r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7a8q", "bxa8=Q+"},
+      {"r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7a8n", "bxa8=N"},
+      {"r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7b8r", "b8=R+"},
+      {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", "O-O+"},
+      {"3k4/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1", "O-O-O+"},
+      {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "d1d8", "Rd8#"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "exd6"},
+      {"4k3/8/8/8/3Pp3/8/8/4K3 b - d3 0 1", "e4d3", "exd3"},
+      {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "a8a1", "Rxa1+"},
+  };
+  for (const Case& c : cases) {
+    SetFen(c.fen);
+    EXPECT_EQ(San(c.move), c.san) << c.fen;
+  }
+}
+
+TEST(San, ReadsVariantsAndRefusesWhatIsNotOneLegalMove) {
+  struct Case {
+    const char* fen;
+    const char* text;
+    const char* expected;
+  };
+  const char* knights = "4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1";
+  const char* promotion = "r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1";
+  const char* pinned = "4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1";
+  const Case cases[] = {
+      {knights, "Nbd2", "b1d2"},
+      {knights, "Nbd2+!?", "b1d2"},
+      {knights, "Nb1d2", "b1d2"},
+      {knights, "b1d2", "b1d2"},
+      {knights, "Nd2", "error: ambiguous: Nbd2 or Nfd2"},
+      {knights, "N1d2", "error: ambiguous: Nbd2 or Nfd2"},
+      {knights, "Nd3", "error: no legal move fits it"},
+      {knights, "Nxe3", "error: no legal move fits it"},
+      {knights, "Kg3", "error: no legal move fits it"},
+      {knights, "", "error: not a move in SAN or coordinate notation"},
+      {knights, "Zf3", "error: not a move in SAN or coordinate notation"},
+      {knights, "Nf3=Q", "error: not a move in SAN or coordinate notation"},
+      {pinned, "Nce4", "error: no legal move fits it"},
+      {pinned, "Ne4", "g3e4"},
+      {promotion, "bxa8=Q+", "b7a8q"},
+      {promotion, "bxa8Q", "b7a8q"},
+      {promotion, "ba8=n", "b7a8n"},
+      {promotion, "b7a8r", "b7a8r"},
+      {promotion, "b8", "error: ambiguous: b8=N or b8=B or b8=R+ or b8=Q+"},
+      {promotion, "b7b8", "error: ambiguous: b8=N or b8=B or b8=R+ or b8=Q+"},
+      {promotion, "b7b8k", "error: not a move in SAN or coordinate notation"},
+      {promotion, "Kd2", "e1d2"},
+      {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "0-0", "e1g1"},
+      {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O+", "e1g1"},
+      {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "Kg1", "error: no legal move fits it"},
+      {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O-O", "error: no legal move fits it"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "exd6e.p.", "e5d6"},
+      {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "d6", "error: no legal move fits it"},
+  };
+  for (const Case& c : cases) {
+    SetFen(c.fen);
+    EXPECT_EQ(Parse(c.text), c.expected) << c.fen << " '" << c.text << "'";
+  }
+}
+
+// Over every legal move of every position of random games from rich positions: each move's SAN
+// is its own (no two moves share one) and reads back as the move, as does its coordinate form.
+TEST(San, RoundTripsEveryLegalMoveOfRandomGames) {
+  const char* starts[] = {
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+      "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
+  };
+#ifdef NDEBUG
+  const int gamesPerStart = 40;
+#else
+  const int gamesPerStart = 5;  // sanitizer builds are many times slower
+#endif
+  std::mt19937 random(20240601);
+  int positions = 0;
+  for (const char* start : starts) {
+    for (int game = 0; game < gamesPerStart; ++game) {
+      SetFen(start);
+      for (int ply = 0; ply < 200 && GameVerdict() == PLAY_ON; ++ply, ++positions) {
+        MoveList legal;
+        ListLegalMoves(legal);
+        std::set<std::string> seen;
+        for (int i = 0; i < legal.count; ++i) {
+          Move move = legal.moves[i];
+          std::string san = MoveToSan(move), error;
+          EXPECT_TRUE(seen.insert(san).second) << san << " twice in " << PositionToFen();
+          EXPECT_EQ(ParseMove(san, error), move) << san << " in " << PositionToFen() << error;
+          EXPECT_EQ(ParseMove(MoveToString(move), error), move) << PositionToFen() << error;
+        }
+        ASSERT_TRUE(MakeMove(legal.moves[random() % legal.count]));
+      }
+    }
+  }
+  EXPECT_GT(positions, 1000);
+}

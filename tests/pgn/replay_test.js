@@ -1,0 +1,71 @@
+// Loads chessbench's PGN of the game into chess.js, a standard PGN reader, with strict SAN, and
+// checks that it replays to chessbench's own final position, that every move is written as the
+// reader writes it, and that the tags and result are what they should be.
+//   usage: node replay_test.js CHESSBENCH
+'use strict';
+const { execFileSync } = require('child_process');
+const { Chess } = require('chess.js');
+
+const chessbench = process.argv[2];
+let failures = 0;
+
+function check(ok, what) {
+  if (!ok) {
+    failures++;
+    console.error('FAIL: ' + what);
+  }
+}
+
+// The fields of a FEN that both programs write alike: placement, side, castling, halfmove clock.
+// (The en-passant square and the move number are written by different conventions.)
+function comparable(fen) {
+  const f = fen.split(' ');
+  return [f[0], f[1], f[2], f[4]].join(' ');
+}
+
+// Replays chessbench's PGN of pgnArgs; when gameArgs is given, compares the final position with
+// that of `chessbench game` over the same plies. Returns the replayed game.
+function replay(pgnArgs, gameArgs, expectResult) {
+  const pgn = execFileSync(chessbench, ['pgn', ...pgnArgs], { encoding: 'utf8' });
+  const label = 'pgn ' + pgnArgs.join(' ');
+  for (const line of pgn.split('\n'))
+    check(line.length <= 79, label + ': line longer than 79 characters: ' + line);
+  const chess = new Chess();
+  try {
+    chess.loadPgn(pgn, { strict: true });
+  } catch (e) {
+    check(false, label + ': chess.js refused the PGN: ' + e.message + '\n' + pgn);
+    return;
+  }
+  const headers = chess.getHeaders();
+  for (const tag of ['Event', 'Site', 'Date', 'Round', 'White', 'Black', 'Result'])
+    check(tag in headers, label + ': no ' + tag + ' tag');
+  check(headers.Result === expectResult, label + ': result ' + headers.Result);
+  check(pgn.trimEnd().endsWith(' ' + expectResult), label + ': movetext does not end in result');
+
+  // The moves as chess.js writes them must be ours, token for token.
+  const movetext = pgn.slice(pgn.indexOf('\n\n') + 2).replace(/\{[^}]*\}/g, ' ');
+  const ours = movetext.split(/\s+/).filter((t) => t && !/^\d+\.+$/.test(t) && t !== expectResult);
+  check(JSON.stringify(ours) === JSON.stringify(chess.history()),
+        label + ': SAN differs:\n ours    ' + ours.join(' ') + '\n chess.js ' + chess.history().join(' '));
+
+  if (!gameArgs) return chess;
+  const game = execFileSync(chessbench, ['game', ...gameArgs], { encoding: 'utf8' });
+  const fen = game.split('\n').find((l) => l.startsWith('fen ')).slice(4);
+  check(comparable(chess.fen()) === comparable(fen),
+        label + ': final positions differ: chess.js ' + chess.fen() + ', chessbench ' + fen);
+  return chess;
+}
+
+// The whole game ends in a threefold repetition at ply 106.
+const whole = replay([], [], '1/2-1/2');
+check(whole && whole.history().length === 106, 'the game has ' + (whole && whole.history().length) + ' plies');
+check(whole && whole.isThreefoldRepetition(), 'chess.js sees no threefold repetition at the end');
+replay(['1'], ['1'], '*');
+replay(['40'], ['40'], '*');
+// From set-up positions: a mate at once, and black to move at move 17 with castling rights.
+const mate = replay(['6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1'], null, '1-0');
+check(mate && mate.isCheckmate(), 'the mate is not a checkmate to chess.js');
+replay(['6', 'r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 3 17'], null, '*');
+console.log(failures === 0 ? 'PGN replay: all checks passed' : 'PGN replay: ' + failures + ' failures');
+process.exit(failures === 0 ? 0 : 1);

@@ -1,0 +1,69 @@
+// chess-uci as a GUI runs it, a process behind pipes: each answer arrives while the GUI keeps the
+// pipe open, over-long input is survived, and quit or the end of input ends it with status 0.
+#include "../game/process.h"
+
+namespace {
+
+// Writes all of text to fd.
+void Send(int fd, const std::string& text) {
+  for (std::size_t sent = 0; sent < text.size();) {
+    ssize_t n = write(fd, text.data() + sent, text.size() - sent);
+    ASSERT_GT(n, 0) << "the engine stopped reading";
+    sent += static_cast<std::size_t>(n);
+  }
+}
+
+// Reads from fd until what came ends with marker, or until TIMEOUT_MS pass without data.
+std::string ReadUntil(int fd, const std::string& marker) {
+  std::string got;
+  while (!got.ends_with(marker)) {
+    std::string more = ReadFor(fd, 1, TIMEOUT_MS);
+    if (more.empty()) {
+      ADD_FAILURE() << "no " << marker << " after: " << got;
+      break;
+    }
+    got += more;
+  }
+  return got;
+}
+
+// Starts chess-uci behind pipes and returns its pid; the pipes keep our ends.
+pid_t StartEngine(Pipe& in, Pipe& out, Pipe& err) {
+  pid_t pid = StartProgram(CHESS_UCI_BIN, {}, {in.read.fd, out.write.fd, err.write.fd});
+  in.read.Close();
+  out.write.Close();
+  err.write.Close();
+  return pid;
+}
+
+}  // namespace
+
+TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithItsInput) {
+  Pipe in, out, err;
+  pid_t pid = StartEngine(in, out, err);
+  Send(in.write.fd, "uci\n");
+  EXPECT_NE(ReadUntil(out.read.fd, "uciok\n").find("\noption name Depth type spin"),
+            std::string::npos);
+  Send(in.write.fd, "isready\n");
+  EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"), "readyok\n");
+  Send(in.write.fd, "position startpos\ngo depth 6\n");
+  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove a2a3\n").find(" pv a2a3\n"), std::string::npos);
+  // Ten megabytes in one line: read through and dropped, and the engine answers on.
+  Send(in.write.fd, std::string(10 << 20, 'x') + "\r\nisready\n");
+  EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"),
+            "info string a line longer than 65536 bytes was ignored\nreadyok\n");
+  in.write.Close();
+  Outcome end = Finish(pid, out.read.fd, err.read.fd);
+  EXPECT_EQ(end.status, 0);
+  EXPECT_EQ(end.out, "");
+  EXPECT_EQ(end.err, "");
+}
+
+TEST(UciProcess, QuitEndsItWhileInputStaysOpen) {
+  Pipe in, out, err;
+  pid_t pid = StartEngine(in, out, err);
+  Send(in.write.fd, "isready\nquit\n");
+  Outcome end = Finish(pid, out.read.fd, err.read.fd);
+  EXPECT_EQ(end.status, 0);
+  EXPECT_EQ(end.out, "readyok\n");
+}

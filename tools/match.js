@@ -1,0 +1,206 @@
+// Plays chess-uci against another UCI engine (or itself) for a number of games, alternating
+// colours, with chess.js as the referee: every move is checked for legality and the game's end
+// (mate, stalemate, threefold repetition, fifty moves, insufficient material) is its call.
+// Reports each game and the totals, and any illegal move, crash or hang (no bestmove within the
+// per-move timeout). Exits 1 if there was any.
+//   usage: node match.js --engine CMD [--opponent CMD] [--games N] [--opponent-go "go ..."]
+//                        [--opponent-option "Name=Value"]... [--random-plies K] [--seed S]
+//                        [--timeout MS] [--max-plies P] [--pgn FILE]
+'use strict';
+const { spawn } = require('child_process');
+const fs = require('fs');
+const { Chess } = require('chess.js');
+
+function parseArgs(argv) {
+  const o = { games: 2, opponentGo: 'go wtime 60000 btime 60000', opponentOptions: [],
+              randomPlies: 0, seed: 1, timeout: 10000, maxPlies: 400, pgn: null };
+  for (let i = 0; i < argv.length; i++) {
+    const a = argv[i], v = () => argv[++i];
+    if (a === '--engine') o.engine = v();
+    else if (a === '--opponent') o.opponent = v();
+    else if (a === '--games') o.games = +v();
+    else if (a === '--opponent-go') o.opponentGo = v();
+    else if (a === '--opponent-option') o.opponentOptions.push(v());
+    else if (a === '--random-plies') o.randomPlies = +v();
+    else if (a === '--seed') o.seed = +v();
+    else if (a === '--timeout') o.timeout = +v();
+    else if (a === '--max-plies') o.maxPlies = +v();
+    else if (a === '--pgn') o.pgn = v();
+    else throw new Error('unknown argument ' + a);
+  }
+  if (!o.engine) throw new Error('--engine is required');
+  o.opponent = o.opponent || o.engine;
+  return o;
+}
+
+// One engine process, spoken to line by line.
+class Engine {
+  constructor(name, command) {
+    this.name = name;
+    this.lines = [];
+    this.waiter = null;
+    this.exited = null;
+    this.proc = spawn('sh', ['-c', 'exec ' + command], { stdio: ['pipe', 'pipe', 'inherit'] });
+    let partial = '';
+    this.proc.stdout.on('data', (chunk) => {
+      partial += chunk.toString();
+      let nl;
+      while ((nl = partial.indexOf('\n')) >= 0) {
+        this.lines.push(partial.slice(0, nl).replace(/\r$/, ''));
+        partial = partial.slice(nl + 1);
+      }
+      this.wake();
+    });
+    this.proc.on('exit', (code, signal) => {
+      this.exited = signal ? 'killed by ' + signal : 'exited with status ' + code;
+      this.wake();
+    });
+    this.proc.stdin.on('error', () => {});
+  }
+  wake() {
+    if (this.waiter) this.waiter();
+  }
+  send(line) {
+    if (!this.exited) this.proc.stdin.write(line + '\n');
+  }
+  // Resolves with the first line starting with prefix; rejects on timeout or the engine's exit.
+  async expect(prefix, timeoutMs) {
+    const deadline = Date.now() + timeoutMs;
+    for (;;) {
+      while (this.lines.length) {
+        const line = this.lines.shift();
+        if (line.startsWith(prefix)) return line;
+      }
+      if (this.exited) throw new Error(this.name + ' crashed: ' + this.exited);
+      const left = deadline - Date.now();
+      if (left <= 0) throw new Error(this.name + ' hung: no "' + prefix + '" within ' + timeoutMs + ' ms');
+      await new Promise((resolve) => {
+        const timer = setTimeout(resolve, left);
+        this.waiter = () => { clearTimeout(timer); resolve(); };
+      });
+      this.waiter = null;
+    }
+  }
+  async start(options, timeoutMs) {
+    this.send('uci');
+    const id = await this.expect('id name', timeoutMs);
+    this.id = id.slice(8);
+    await this.expect('uciok', timeoutMs);
+    for (const option of options) {
+      const [name, value] = option.split('=');
+      this.send('setoption name ' + name + ' value ' + value);
+    }
+    this.send('isready');
+    await this.expect('readyok', timeoutMs);
+  }
+  quit() {
+    this.send('quit');
+    setTimeout(() => { if (!this.exited) this.proc.kill('SIGKILL'); }, 2000).unref();
+  }
+}
+
+// A small seeded generator (mulberry32), so that random openings can be replayed.
+function random(seed) {
+  return () => {
+    seed = (seed + 0x6d2b79f5) | 0;
+    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
+// Plays one game; returns { result: '1-0' | '0-1' | '1/2-1/2', reason, fault, pgn }.
+async function playGame(white, black, o, rng, round) {
+  const chess = new Chess();
+  const uciMoves = [];
+  for (let i = 0; i < o.randomPlies && !chess.isGameOver(); i++) {
+    const moves = chess.moves({ verbose: true });
+    const m = moves[Math.floor(rng() * moves.length)];
+    chess.move(m);
+    uciMoves.push(m.from + m.to + (m.promotion || ''));
+  }
+  for (const e of [white, black]) {
+    e.send('ucinewgame');
+    e.send('isready');
+    await e.expect('readyok', o.timeout);
+  }
+  let result = null, reason = null, fault = null;
+  while (!result) {
+    if (chess.isCheckmate()) {
+      result = chess.turn() === 'w' ? '0-1' : '1-0';
+      reason = 'checkmate';
+    } else if (chess.isGameOver()) {
+      result = '1/2-1/2';
+      reason = chess.isStalemate() ? 'stalemate' : chess.isThreefoldRepetition() ? 'threefold repetition'
+             : chess.isInsufficientMaterial() ? 'insufficient material' : 'fifty-move rule';
+    } else if (uciMoves.length >= o.maxPlies) {
+      result = '1/2-1/2';
+      reason = 'adjudicated: ' + o.maxPlies + ' plies';
+    }
+    if (result) break;
+    const mover = chess.turn() === 'w' ? white : black;
+    const loses = chess.turn() === 'w' ? '0-1' : '1-0';
+    mover.send('position startpos' + (uciMoves.length ? ' moves ' + uciMoves.join(' ') : ''));
+    mover.send(mover === o.engineSide ? 'go wtime 60000 btime 60000 winc 0 binc 0' : o.opponentGo);
+    let line;
+    try {
+      line = await mover.expect('bestmove', o.timeout);
+    } catch (e) {
+      fault = e.message;
+      result = loses;
+      reason = fault;
+      break;
+    }
+    const move = line.split(/\s+/)[1] || '';
+    let ok = null;
+    try {
+      ok = chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] });
+    } catch (e) {
+      ok = null;
+    }
+    if (!ok) {
+      fault = mover.name + ' played an illegal move: ' + move + ' in ' + chess.fen();
+      result = loses;
+      reason = fault;
+      break;
+    }
+    uciMoves.push(move);
+  }
+  chess.header('Event', 'match', 'Round', String(round), 'White', white.id, 'Black', black.id,
+               'Result', result);
+  return { result, reason, fault, plies: uciMoves.length, pgn: chess.pgn() + ' {' + reason + '} ' + result };
+}
+
+async function main() {
+  const o = parseArgs(process.argv.slice(2));
+  const ours = new Engine('chess-uci', o.engine);
+  const self = o.opponent === o.engine;
+  const other = self ? new Engine('chess-uci (2)', o.engine) : new Engine('opponent', o.opponent);
+  o.engineSide = ours;
+  await ours.start([], o.timeout);
+  await other.start(self ? [] : o.opponentOptions, o.timeout);
+  const rng = random(o.seed);
+  const tally = { win: 0, draw: 0, loss: 0 }, faults = [], pgns = [];
+  for (let g = 1; g <= o.games; g++) {
+    const oursWhite = g % 2 === 1;
+    const [white, black] = oursWhite ? [ours, other] : [other, ours];
+    const r = await playGame(white, black, o, rng, g);
+    const score = r.result === '1/2-1/2' ? 'draw' : (r.result === '1-0') === oursWhite ? 'win' : 'loss';
+    tally[score]++;
+    if (r.fault) faults.push('game ' + g + ': ' + r.fault);
+    pgns.push(r.pgn);
+    console.log(`game ${g}: ${white.id} - ${black.id} ${r.result} (${r.reason}, ${r.plies} plies): chess-uci ${score}`);
+    if (r.fault) break;  // an engine that crashed or hung cannot go on
+  }
+  if (o.pgn) fs.writeFileSync(o.pgn, pgns.join('\n\n') + '\n');
+  console.log(`chess-uci: ${tally.win} wins, ${tally.draw} draws, ${tally.loss} losses; ` +
+              `${faults.length ? faults.length + ' faults:\n  ' + faults.join('\n  ') : 'no illegal move, crash or hang'}`);
+  ours.quit();
+  other.quit();
+  process.exitCode = faults.length ? 1 : 0;
+}
+
+main().catch((e) => {
+  console.error('match: ' + e.message);
+  process.exit(2);
+});

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Plays build/bin/chess-uci against Stockfish at its lowest level (or against itself), with
+# chess.js refereeing; see tools/match.js for what it checks and reports.
+#   tools/match.sh stockfish [GAMES] [match.js options...]   # default 10 games
+#   tools/match.sh self [GAMES] [match.js options...]        # default 4 games, random openings
+set -euo pipefail
+cd "$(dirname "$0")/.."
+engine=build/bin/chess-uci
+[ -x "$engine" ] || { echo "match: build first (tools/play.sh or cmake --build build)" >&2; exit 2; }
+run() { tools/js/with-chessjs.sh build/js tools/match.js --engine "$engine" "$@"; }
+case "${1:-}" in
+  stockfish)
+    sf=$(command -v stockfish || echo /usr/games/stockfish)
+    [ -x "$sf" ] || { echo "match: no stockfish (on Debian: apt-get install stockfish)" >&2; exit 2; }
+    shift
+    games=${1:-10}
+    shift || true
+    run --opponent "$sf" --games "$games" --opponent-option "Skill Level=0" \
+      --opponent-go "go movetime 50" "$@"
+    ;;
+  self)
+    shift
+    games=${1:-4}
+    shift || true
+    run --games "$games" --random-plies 6 "$@"
+    ;;
+  *)
+    echo "usage: tools/match.sh stockfish|self [GAMES] [match.js options...]" >&2
+    exit 2
+    ;;
+esac
