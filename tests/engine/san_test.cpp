@@ -110,36 +110,26 @@ TEST(San, ReadsVariantsAndRefusesWhatIsNotOneLegalMove) {
 // Over every legal move of every position of random games from rich positions: each move's SAN
 // is its own (no two moves share one) and reads back as the move, as does its coordinate form.
 TEST(San, RoundTripsEveryLegalMoveOfRandomGames) {
-  const char* starts[] = {
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
-      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
-      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
-      "n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1",
-  };
 #ifdef NDEBUG
-  const int gamesPerStart = 40;
+  const int games = 160;
 #else
-  const int gamesPerStart = 5;  // sanitizer builds are many times slower
+  const int games = 20;  // sanitizer builds are many times slower
 #endif
   std::mt19937 random(20240601);
   int positions = 0;
-  for (const char* start : starts) {
-    for (int game = 0; game < gamesPerStart; ++game) {
-      SetFen(start);
-      for (int ply = 0; ply < 200 && GameVerdict() == PLAY_ON; ++ply, ++positions) {
-        MoveList legal;
-        ListLegalMoves(legal);
-        std::set<std::string> seen;
-        for (int i = 0; i < legal.count; ++i) {
-          Move move = legal.moves[i];
-          std::string san = MoveToSan(move), error;
-          EXPECT_TRUE(seen.insert(san).second) << san << " twice in " << PositionToFen();
-          EXPECT_EQ(ParseMove(san, error), move) << san << " in " << PositionToFen() << error;
-          EXPECT_EQ(ParseMove(MoveToString(move), error), move) << PositionToFen() << error;
-        }
-        ASSERT_TRUE(MakeMove(legal.moves[random() % legal.count]));
+  for (int game = 0; game < games; ++game)
+    positions += RandomGame(WALK_STARTS[game % WALK_START_COUNT], random, 200, [] {
+      MoveList legal;
+      ListLegalMoves(legal);
+      std::set<std::string> seen;
+      for (int i = 0; i < legal.count; ++i) {
+        Move move = legal.moves[i];
+        std::string san = MoveToSan(move), error;
+        EXPECT_TRUE(seen.insert(san).second) << san << " twice in " << PositionToFen();
+        EXPECT_EQ(ParseMove(san, error), move) << san << " in " << PositionToFen() << error;
+        EXPECT_EQ(ParseMove(MoveToString(move), error), move) << PositionToFen() << error;
       }
-    }
-  }
+      return !HasFailure();
+    });
   EXPECT_GT(positions, 1000);
 }

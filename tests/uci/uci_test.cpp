@@ -155,42 +155,13 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
 // Lines put together at random from the protocol's words, moves and junk: every line is answered
 // or ignored, the session goes on to the end, and the engine's answers stay well formed.
 TEST(Uci, SurvivesRandomCommands) {
-  const std::vector<std::string> words = {"position",
-                                          "startpos",
-                                          "fen",
-                                          "moves",
-                                          "go",
-                                          "depth",
-                                          "1",
-                                          "2",
-                                          "0",
-                                          "-3",
-                                          "99999999999",
-                                          "setoption",
-                                          "name",
-                                          "Depth",
-                                          "value",
-                                          "isready",
-                                          "ucinewgame",
-                                          "stop",
-                                          "e2e4",
-                                          "e7e5",
-                                          "e1g1",
-                                          "e7e8q",
-                                          "Nf3",
-                                          "O-O",
-                                          "0000",
-                                          "a1a1",
-                                          "8/8/8/8/8/8/8/8",
-                                          "w",
-                                          "b",
-                                          "KQkq",
-                                          "-",
-                                          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR",
-                                          "k7/8/1K6/8/8/8/8/7R",
-                                          "\x01",
-                                          "\xff",
-                                          "\t"};
+  std::vector<std::string> words;
+  std::istringstream vocabulary(
+      "position startpos fen moves go depth 1 2 0 -3 99999999999 setoption name Depth value "
+      "isready ucinewgame stop e2e4 e7e5 e1g1 e7e8q Nf3 O-O 0000 a1a1 8/8/8/8/8/8/8/8 w b KQkq - "
+      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR k7/8/1K6/8/8/8/8/7R \x01 \xff");
+  for (std::string word; vocabulary >> word;) words.push_back(word);
+  words.push_back("\t");
   std::mt19937 random(7);
   std::string input;
   for (int line = 0; line < 400; ++line) {
