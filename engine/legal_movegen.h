@@ -46,14 +46,14 @@ void GenerateLegalMoves(MoveList& list);
 namespace legal {
 
 // The cells between king and rook of each castling, by its index in CASTLINGS, as bits.
-constexpr std::array<std::uint64_t, 4> MakeCastlingBetween() {
-  std::array<std::uint64_t, 4> between = {};
-  for (int c = 0; c < 4; ++c)
+constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
+  std::array<std::uint64_t, CASTLING_COUNT> between = {};
+  for (int c = 0; c < CASTLING_COUNT; ++c)
     for (int i = 0; i < CASTLINGS[c].emptyCount; ++i)
       between[c] |= SquareMask(CASTLINGS[c].empty[i]);
   return between;
 }
-inline constexpr std::array<std::uint64_t, 4> CASTLING_BETWEEN = MakeCastlingBetween();
+inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
 
 // Returns the squares that colour's castling rights alone make count as attacked: the king's
 // destination of each castling they allow.
@@ -244,7 +244,7 @@ void VisitLegalMoves(Sink& sink) {
         if (type == ROOK || type == QUEEN) reach |= SlideStraight(bit, occupied);
         if (reach & allowed) sink.AddPieceMoves(bit, reach & allowed);
       }
-      for (int c = 0; c < 4; ++c) {
+      for (int c = 0; c < CASTLING_COUNT; ++c) {
         const Castling& castling = CASTLINGS[c];
         if (castling.colour == COLOUR && pos.castleRights & castling.right &&
             !(occupied & CASTLING_BETWEEN[c]) && IsCastlingLegal<COLOUR>(castling, occupied, army))

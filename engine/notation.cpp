@@ -184,7 +184,7 @@ std::string PositionToFen() {
   }
   fen += pos.side == WHITE ? " w " : " b ";
   std::string rights;
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < CASTLING_COUNT; ++i)
     if (pos.castleRights & CASTLINGS[i].right) rights += CASTLING_LETTERS[i];
   fen += rights.empty() ? "-" : rights;
   fen.append(" ").append(SquareName(pos.epSquare)).append(" ");

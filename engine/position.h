@@ -120,7 +120,8 @@ struct Castling {
   int empty[3];  // the cells between king and rook, which must be empty
   int safe[2];   // the squares the king crosses and lands on, which must not be attacked
 };
-inline constexpr Castling CASTLINGS[4] = {
+constexpr int CASTLING_COUNT = 4;
+inline constexpr Castling CASTLINGS[CASTLING_COUNT] = {
     {WHITE_KING_SIDE, WHITE, E1, G1, H1, F1, 2, {F1, G1}, {F1, G1}},
     {WHITE_QUEEN_SIDE, WHITE, E1, C1, A1, D1, 3, {B1, C1, D1}, {C1, D1}},
     {BLACK_KING_SIDE, BLACK, E8, G8, H8, F8, 2, {F8, G8}, {F8, G8}},
