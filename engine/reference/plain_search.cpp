@@ -18,43 +18,24 @@ struct SavedFields {
   std::uint64_t key;
 };
 
-// Copies the changing fields of pos into saved.
-void Save(SavedFields& saved) {
-  for (int i = 0; i < BOARD_SIZE; ++i) saved.board[i] = pos.board[i];
-  saved.castleRights = pos.castleRights;
-  saved.epSquare = pos.epSquare;
-  saved.halfmoveClock = pos.halfmoveClock;
-  saved.historyLength = pos.historyLength;
-  saved.material = pos.material;
-  saved.plyCount = pos.plyCount;
-  saved.kingSquare[0] = pos.kingSquare[0];
-  saved.kingSquare[1] = pos.kingSquare[1];
-  saved.occupied[0] = pos.occupied[0];
-  saved.occupied[1] = pos.occupied[1];
-  saved.pawns[0] = pos.pawns[0];
-  saved.pawns[1] = pos.pawns[1];
-  saved.hash = pos.hash;
-  saved.key = pos.key;
-}
-
-// Writes the saved fields back and gives the move back to the side that made it.
-void Restore(const SavedFields& saved) {
-  pos.side ^= BLACK;
-  for (int i = 0; i < BOARD_SIZE; ++i) pos.board[i] = saved.board[i];
-  pos.castleRights = saved.castleRights;
-  pos.epSquare = saved.epSquare;
-  pos.halfmoveClock = saved.halfmoveClock;
-  pos.historyLength = saved.historyLength;
-  pos.material = saved.material;
-  pos.plyCount = saved.plyCount;
-  pos.kingSquare[0] = saved.kingSquare[0];
-  pos.kingSquare[1] = saved.kingSquare[1];
-  pos.occupied[0] = saved.occupied[0];
-  pos.occupied[1] = saved.occupied[1];
-  pos.pawns[0] = saved.pawns[0];
-  pos.pawns[1] = saved.pawns[1];
-  pos.hash = saved.hash;
-  pos.key = saved.key;
+// Copies the fields a move changes from `from` to `to`: a Position or SavedFields either way,
+// since both name them alike.
+template <typename To, typename From>
+void CopyChangingFields(To& to, const From& from) {
+  for (int i = 0; i < BOARD_SIZE; ++i) to.board[i] = from.board[i];
+  to.castleRights = from.castleRights;
+  to.epSquare = from.epSquare;
+  to.halfmoveClock = from.halfmoveClock;
+  to.historyLength = from.historyLength;
+  to.material = from.material;
+  to.plyCount = from.plyCount;
+  to.hash = from.hash;
+  to.key = from.key;
+  for (int colour = 0; colour < 2; ++colour) {
+    to.kingSquare[colour] = from.kingSquare[colour];
+    to.occupied[colour] = from.occupied[colour];
+    to.pawns[colour] = from.pawns[colour];
+  }
 }
 
 // One node of the fail-hard negamax, ply moves below the root.
@@ -67,12 +48,13 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
   GenerateMoves(list);
   bool found = false;
   SavedFields saved;
-  Save(saved);
+  CopyChangingFields(saved, pos);
   for (int i = 0; i < list.count; ++i) {
     if (!MakeMoveByDefinition(list.moves[i])) continue;
     found = true;
     int score = -PlainNode(-beta, -alpha, depth - 1, ply + 1);
-    Restore(saved);
+    CopyChangingFields(pos, saved);
+    pos.side ^= BLACK;  // the move back to the side that made it
     if (score <= alpha) continue;
     // A fifty-move draw scores 0 whatever the window, so the cut-off too must give 0.
     if (score >= beta) return FiftyMoveLimitReached() ? 0 : beta;

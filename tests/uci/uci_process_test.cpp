@@ -38,7 +38,7 @@ pid_t StartEngine(Pipe& in, Pipe& out, Pipe& err) {
 
 }  // namespace
 
-TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithItsInput) {
+TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithQuitOrItsInput) {
   Pipe in, out, err;
   pid_t pid = StartEngine(in, out, err);
   Send(in.write.fd, "uci\n");
@@ -57,13 +57,12 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithItsInput) {
   EXPECT_EQ(end.status, 0);
   EXPECT_EQ(end.out, "");
   EXPECT_EQ(end.err, "");
-}
 
-TEST(UciProcess, QuitEndsItWhileInputStaysOpen) {
-  Pipe in, out, err;
-  pid_t pid = StartEngine(in, out, err);
-  Send(in.write.fd, "isready\nquit\n");
-  Outcome end = Finish(pid, out.read.fd, err.read.fd);
+  // quit ends it while its input stays open.
+  Pipe in2, out2, err2;
+  pid = StartEngine(in2, out2, err2);
+  Send(in2.write.fd, "isready\nquit\n");
+  end = Finish(pid, out2.read.fd, err2.read.fd);
   EXPECT_EQ(end.status, 0);
   EXPECT_EQ(end.out, "readyok\n");
 }
