@@ -1,38 +1,8 @@
-// PGN: results and endings by verdict, move numbers and line filling. (That a standard reader
-// loads our PGN and replays it is tests/pgn/replay_test.js.)
+// PGN: move numbers and line filling. (That a standard reader loads our PGN, replays it and
+// reads its result is tests/pgn/replay_test.js.)
 #include "game/pgn.h"
 
 #include <gtest/gtest.h>
-
-TEST(Pgn, ResultAndEndingByVerdict) {
-  struct Case {
-    Verdict verdict;
-    int finalSide;
-    const char* result;
-    const char* ending;
-  };
-  const Case cases[] = {
-      {CHECKMATE, BLACK, "1-0", "White mates"},
-      {CHECKMATE, WHITE, "0-1", "Black mates"},
-      {STALEMATE, WHITE, "1/2-1/2", "Stalemate"},
-      {DRAW_BY_FIFTY_MOVES, BLACK, "1/2-1/2", "Draw by the fifty-move rule"},
-      {DRAW_BY_REPETITION, WHITE, "1/2-1/2", "Draw by threefold repetition"},
-      {PLAY_ON, WHITE, "*", "Unfinished: stopped after 2 plies"},
-  };
-  for (const Case& c : cases) {
-    PgnGame game;
-    game.moves = {"e4", "e5"};
-    game.verdict = c.verdict;
-    game.finalSide = c.finalSide;
-    EXPECT_EQ(PgnResult(game), c.result);
-    EXPECT_EQ(PgnEnding(game), c.ending);
-    std::string text = FormatPgn(game);
-    EXPECT_NE(text.find("[Result \"" + std::string(c.result) + "\"]\n"), std::string::npos);
-    EXPECT_NE(text.find("\n\n1. e4 e5 {" + std::string(c.ending) + "} " + c.result + "\n\n"),
-              std::string::npos)
-        << text;
-  }
-}
 
 // A game from a set-up position with black to move: SetUp and FEN tags after the roster, "17..."
 // before black's first move, and lines filled up to the limit without splitting a move from its
