@@ -2,12 +2,11 @@
 #include "engine/attack.h"
 
 #include <cassert>
+#include <initializer_list>
 
 #include "engine/geometry.h"
 
 namespace {
-
-constexpr const std::int32_t (&KNIGHT_JUMPS)[9] = DIRECTIONS[KNIGHT];
 
 // True when a piece of `by` other than a pawn reaches square by a step or an unobstructed slide.
 bool ReachedByPiece(int square, int by) {
@@ -32,13 +31,6 @@ bool ReachedByPiece(int square, int by) {
 }
 
 }  // namespace
-
-bool IsCastlingDestination(int square, int by) {
-  for (const Castling& castling : CASTLINGS)
-    if (castling.colour == by && pos.castleRights & castling.right && square == castling.kingTo)
-      return true;
-  return false;
-}
 
 bool CoveredByPawn(int square, int by) {
   int back = -Forward(by);  // from the square toward the pawns that reach it
@@ -85,7 +77,7 @@ bool GivesCheck(Move move) {
 
 bool IsAttacked(int square, int by) {
   const int* b = pos.board;
-  if (IsCastlingDestination(square, by)) return true;
+  if (CastlingClaims(by) & SquareMask(square)) return true;
   if (square == pos.epSquare && CoveredByPawn(square, by)) return true;
 
   int code = b[square];
@@ -108,4 +100,42 @@ bool IsAttacked(int square, int by) {
 bool InCheck(int colour) {
   int king = pos.kingSquare[ColourIndex(colour)];
   return king != NO_SQUARE && IsAttacked(king, colour ^ BLACK);
+}
+
+void FindCheckSquares(CheckSquares& checks) {
+  const int* b = pos.board;
+  int mover = pos.side;
+  int king = pos.kingSquare[ColourIndex(mover ^ BLACK)];
+  checks = {.king = king, .byType = {}, .uncovering = 0};
+  if (king == NO_SQUARE) return;
+  std::uint64_t* byType = checks.byType;
+  int back = -Forward(mover);  // from the king toward the pawns that would attack it
+  for (int s : {king + back + WEST, king + back + EAST})
+    if (b[s] != OFFBOARD) byType[PAWN] |= SquareMask(s);
+  byType[KNIGHT] = REACH.knight[king];
+  for (int i = 0; i < LINE_COUNT; ++i) {
+    int d = LINES[i], s = king + d;
+    for (; b[s] == EMPTY; s += d) byType[IsDiagonal(d) ? BISHOP : ROOK] |= SquareMask(s);
+    // If the first piece is the mover's (then it cannot be a slider along the line: the enemy
+    // would be in check) and the next is a mover's slider along the line, moving the first piece
+    // off the line uncovers an attack.
+    if (!IsPieceOf(b[s], mover)) continue;
+    int behind = b[FirstSquareFrom(s, d)];
+    if (IsPieceOf(behind, mover) && SlidesAlong(TypeOf(behind), d))
+      checks.uncovering |= SquareMask(s);
+  }
+  byType[QUEEN] = byType[BISHOP] | byType[ROOK];
+}
+
+bool QuietMoveChecks(const CheckSquares& checks, Move move) {
+  int king = checks.king;
+  if (king == NO_SQUARE) return false;
+  int from = MoveFrom(move), to = MoveTo(move);
+  // Squares on one line from the king lie on no other line from it, so a path from `to` to the
+  // king never crosses `from` unless both lie on one line from the king, where a piece of the
+  // mover's would already stand between or give check.
+  if (checks.uncovering & SquareMask(from) &&
+      LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
+    return true;
+  return checks.byType[TypeOf(pos.board[from])] & SquareMask(to);
 }

@@ -16,9 +16,26 @@ bool IsAttacked(int square, int by);
 // when that colour has no king.
 bool InCheck(int colour);
 
-// Returns true when square is the king's destination of a castling that `by` still has the right
-// to: such a square counts as attacked by `by`, whatever stands on it.
-bool IsCastlingDestination(int square, int by);
+// The squares, as bits, that castling rights alone make count as attacked, by colour index and
+// castleRights: the king's destination of each castling of that colour the rights still allow,
+// whatever stands there.
+struct ClaimTable {
+  std::uint64_t claims[2][ALL_CASTLE_RIGHTS + 1] = {};
+};
+constexpr ClaimTable MakeClaimTable() {
+  ClaimTable table;
+  for (int rights = 0; rights <= ALL_CASTLE_RIGHTS; ++rights)
+    for (const Castling& castling : CASTLINGS)
+      if (rights & castling.right)
+        table.claims[ColourIndex(castling.colour)][rights] |= SquareMask(castling.kingTo);
+  return table;
+}
+inline constexpr ClaimTable CLAIM_TABLE = MakeClaimTable();
+
+// Returns the squares that the castling rights of `by` claim now.
+inline std::uint64_t CastlingClaims(int by) {
+  return CLAIM_TABLE.claims[ColourIndex(by)][pos.castleRights];
+}
 
 // Returns true when a pawn of `by` stands diagonally behind square (seen from that pawn's side):
 // it would capture there if a piece stood on it.
@@ -32,6 +49,20 @@ bool PieceAttacks(int type, int by, int from, int target);
 // piece beyond it, seen from the king, is a bishop, rook or queen of `by` that moves along that
 // line: the attack a move from `vacated` can uncover.
 bool UncoversAttack(int king, int vacated, int by);
+
+// For telling without making them which quiet moves (no capture, promotion, castling or en
+// passant) of the side to move give check: by piece type, the squares (as bits) from which such
+// a piece would attack the enemy king, and the pieces whose moving off their line to the king
+// uncovers an attack by a piece behind them.
+struct CheckSquares {
+  int king;                  // the enemy king's square, or NO_SQUARE
+  std::uint64_t byType[8];   // a king never attacks the other king: KING's entry stays empty
+  std::uint64_t uncovering;  // the mover's pieces that stand before a slider of its own
+};
+void FindCheckSquares(CheckSquares& checks);
+
+// Returns true when a quiet move of the side to move gives check, judged by checks.
+bool QuietMoveChecks(const CheckSquares& checks, Move move);
 
 // Called right after `move` was made from a legal position: returns InCheck(pos.side), whether
 // the move put the side now to move in check, looking only at what the move changed.

@@ -30,14 +30,6 @@ bool PieceMoveIsLegal(int from, int to) {
   return legal;
 }
 
-// Returns true when the move, made in full, is legal.
-bool MoveIsLegal(Move move) {
-  Undo undo;
-  if (!MakeMove(move, undo, false)) return false;
-  UndoMove(move, undo);
-  return true;
-}
-
 // Returns what a move adds to the mover's material: the captured piece, and for a promotion the
 // new piece less the pawn.
 int MaterialGain(Move move) {
@@ -52,7 +44,7 @@ int MaterialGain(Move move) {
 // Returns true when a capture or promotion, generated from a position not in check, is legal.
 bool CaptureIsLegal(Move move) {
   bool plain = TypeOf(pos.board[MoveFrom(move)]) != KING && !(MoveFlags(move) & MF_EN_PASSANT);
-  return plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : MoveIsLegal(move);
+  return plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : IsLegal(move, MOVER_NOT_IN_CHECK);
 }
 
 // Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by

@@ -40,7 +40,7 @@ constexpr ReachMasks MakeReachMasks() {
     for (int i = 0; i < LINE_COUNT; ++i) {
       int d = LINES[i];
       if (IsPlayingSquare(from + d)) masks.king[from] |= SquareMask(from + d);
-      int jump = DIRECTIONS[KNIGHT][i];
+      int jump = KNIGHT_JUMPS[i];
       if (IsPlayingSquare(from + jump)) masks.knight[from] |= SquareMask(from + jump);
       for (int s = from + d; IsPlayingSquare(s); s += d) masks.ray[from][i] |= SquareMask(s);
       if (IsDiagonal(d))

@@ -1,31 +1,6 @@
 // The legal move generator.
 #include "engine/legal_movegen.h"
 
-std::uint64_t pieceBits[CODE_COUNT];
-
-void SetUpPieceBits() {
-  for (std::uint64_t& bits : pieceBits) bits = 0;
-  for (int bit = 0; bit < 64; ++bit) pieceBits[pos.board[BitSquare(bit)]] |= 1ull << bit;
-}
-
-bool PieceBitsMatchBoard() {
-  for (int code = 0; code < CODE_COUNT; ++code) {
-    if (!IsPiece(TypeOf(code))) continue;
-    std::uint64_t bits = 0;
-    for (int bit = 0; bit < 64; ++bit)
-      if (pos.board[BitSquare(bit)] == code) bits |= 1ull << bit;
-    if (bits != pieceBits[code]) return false;
-  }
-  return true;
-}
-
-bool IsLegalByMaking(Move move) {
-  Undo undo;
-  if (!MakeMove(move, undo)) return false;
-  UndoMove(move, undo);
-  return true;
-}
-
 namespace {
 
 // The sink that appends each move to a list, in the encoding GenerateMoves uses.

@@ -25,22 +25,7 @@
 #include "engine/movegen.h"
 #include "engine/position.h"
 
-// The pieces by piece code (colour | type) as sets, which the position does not keep: whoever
-// moves pieces while the generator is in use keeps them in step with pos.board (perft's make and
-// undo do). pieceBits[EMPTY] is scratch that no one reads.
-extern std::uint64_t pieceBits[CODE_COUNT];
-
-// Fills pieceBits from the board.
-void SetUpPieceBits();
-
-// Returns true when pieceBits matches the board (for assertions).
-bool PieceBitsMatchBoard();
-
-// Returns true when MakeMove accepts the move; the position is left as it was.
-bool IsLegalByMaking(Move move);
-
-// Fills list with the legal moves of the side to move, in no fixed order. pieceBits must match
-// the board.
+// Fills list with the legal moves of the side to move, in no fixed order.
 void GenerateLegalMoves(MoveList& list);
 
 namespace legal {
@@ -54,16 +39,6 @@ constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
   return between;
 }
 inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
-
-// Returns the squares that colour's castling rights alone make count as attacked: the king's
-// destination of each castling they allow.
-inline std::uint64_t ClaimedByCastling(int colour) {
-  std::uint64_t claimed = 0;
-  for (const Castling& castling : CASTLINGS)
-    if (castling.colour == colour && pos.castleRights & castling.right)
-      claimed |= SquareMask(castling.kingTo);
-  return claimed;
-}
 
 // The pieces of the side not to move, as sets.
 struct Army {
@@ -153,18 +128,18 @@ bool IsEnPassantLegal(int from, int to, int king, std::uint64_t occupied, Army a
 // AddPieceMoves(from bit, destinations), AddPawnMoves<COLOUR>(PawnMoves) and AddMove(move).
 template <int COLOUR, typename Sink>
 void VisitLegalMoves(Sink& sink) {
-  assert(PieceBitsMatchBoard());
   constexpr int ENEMY = COLOUR ^ BLACK, OWN = ColourIndex(COLOUR);
   const std::uint64_t own = pos.occupied[OWN], enemy = pos.occupied[ColourIndex(ENEMY)];
   const std::uint64_t occupied = own | enemy;
   const int king = SquareBit(pos.kingSquare[OWN]);
-  const Army army = {pos.pawns[ColourIndex(ENEMY)], pieceBits[ENEMY | KNIGHT],
-                     pieceBits[ENEMY | BISHOP] | pieceBits[ENEMY | QUEEN],
-                     pieceBits[ENEMY | ROOK] | pieceBits[ENEMY | QUEEN], pieceBits[ENEMY | KING]};
+  const Army army = {pos.pieces[ENEMY | PAWN], pos.pieces[ENEMY | KNIGHT],
+                     pos.pieces[ENEMY | BISHOP] | pos.pieces[ENEMY | QUEEN],
+                     pos.pieces[ENEMY | ROOK] | pos.pieces[ENEMY | QUEEN],
+                     pos.pieces[ENEMY | KING]};
   // The enemy king is never attacked (MakeMove and the FEN reader see to it), so no move handed
   // on below captures it, as none may.
   assert(!IsAttacked(pos.kingSquare[ColourIndex(ENEMY)], COLOUR));
-  const std::uint64_t claimed = ClaimedByCastling(ENEMY);
+  const std::uint64_t claimed = CastlingClaims(ENEMY);
   if (claimed & 1ull << king) {
     // Only a set-up position has this (a king never steps onto a claimed square, and a right
     // never comes back), so it is always the root of a perft, where pos is whole, as MakeMove
@@ -173,7 +148,7 @@ void VisitLegalMoves(Sink& sink) {
     MoveList list;
     GenerateMoves(list);
     for (int i = 0; i < list.count; ++i)
-      if (IsLegalByMaking(list.moves[i])) sink.AddMove(list.moves[i]);
+      if (IsLegal(list.moves[i])) sink.AddMove(list.moves[i]);
     return;
   }
 
@@ -225,13 +200,13 @@ void VisitLegalMoves(Sink& sink) {
     std::uint64_t targets = ~own;
     if (checkers) targets &= checkers | checkLine;
     const std::uint64_t free = ~pinned;
-    VisitPawnMoves<COLOUR>(sink, pos.pawns[OWN] & free, ~occupied, enemy, targets);
-    for (std::uint64_t set = pieceBits[COLOUR | KNIGHT] & free; set; set &= set - 1)
+    VisitPawnMoves<COLOUR>(sink, pos.pieces[COLOUR | PAWN] & free, ~occupied, enemy, targets);
+    for (std::uint64_t set = pos.pieces[COLOUR | KNIGHT] & free; set; set &= set - 1)
       sink.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & targets);
-    for (std::uint64_t set = (pieceBits[COLOUR | BISHOP] | pieceBits[COLOUR | QUEEN]) & free; set;
+    for (std::uint64_t set = (pos.pieces[COLOUR | BISHOP] | pos.pieces[COLOUR | QUEEN]) & free; set;
          set &= set - 1)
       sink.AddPieceMoves(LowestBit(set), SlideDiagonally(LowestBit(set), occupied) & targets);
-    for (std::uint64_t set = (pieceBits[COLOUR | ROOK] | pieceBits[COLOUR | QUEEN]) & free; set;
+    for (std::uint64_t set = (pos.pieces[COLOUR | ROOK] | pos.pieces[COLOUR | QUEEN]) & free; set;
          set &= set - 1)
       sink.AddPieceMoves(LowestBit(set), SlideStraight(LowestBit(set), occupied) & targets);
     if (!checkers) {

@@ -8,20 +8,15 @@
 
 // What UndoMove needs to take a move back exactly.
 struct Undo {
-  std::int32_t piece;     // the code that stood on the from-square
   std::int32_t captured;  // the code that stood on the to-square
-  std::int32_t epVictim;  // the pawn removed by an en-passant capture
-  std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material;
-  std::uint32_t hash;
-  std::uint64_t key;
-  std::uint64_t occupied[2], pawns[2];
+  MoveFields fields;      // as they were before the move
 };
 
 // The castling rule. Standard chess also counts a square that an enemy pawn covers diagonally as
 // attacked when a king would castle across it; these rules do not (an empty square counts as
 // attacked only where an enemy pseudo-legal move lands on it). Set for programs that must play
-// standard chess with others; the game leaves it off. Every castling legality test asks
-// CastlingAllowed, so this is the one switch.
+// standard chess with others; the game leaves it off. Every castling legality test, MakeMove's
+// and the legal generator's, asks CastlingSquaresSafe, so this is the one switch.
 extern bool standardCastling;
 
 // Returns whether the opponent attacks neither square the king crosses or lands on, as the
@@ -57,14 +52,40 @@ constexpr std::array<std::int32_t, BOARD_SIZE> MakeCastleMask() {
 }
 inline constexpr std::array<std::int32_t, BOARD_SIZE> CASTLE_MASK = MakeCastleMask();
 
+// What a caller knows of a move's legality, which lets MakeMove cut its test short.
+enum KnownLegality {
+  LEGALITY_UNKNOWN,
+  MOVER_NOT_IN_CHECK,  // the mover is not in check now: only a line the move opens can matter
+  KNOWN_LEGAL,         // the legal generator gave the move: nothing is tested
+};
+
+// Returns what is known of every move's legality where the mover is, or is not, in check.
+constexpr KnownLegality KnownFromCheck(bool moverInCheck) {
+  return moverInCheck ? LEGALITY_UNKNOWN : MOVER_NOT_IN_CHECK;
+}
+
+// How much of the position a move brings up to date: what the rules read (the board and the
+// state derived from it, castling rights, en-passant square, side), which is all that counting
+// moves needs, or also what a search reads (the key, the material, the halfmove clock and the
+// history length).
+enum MakeScope { RULES_ONLY, FOR_SEARCH };
+
 // Makes a generated move of pos.side and returns true, or refuses it and returns false leaving
 // every field of pos as it was. Refused: a move of a piece that is not the mover's, a capture of
 // a king, a move that leaves the mover's king attacked, and castling that CastlingAllowed refuses.
-// A successful move updates board, castling rights, en-passant square, halfmove clock, side,
-// hash and history, and the derived state. moverInCheck may be false only when the caller knows
-// that the mover is not in check now; the check test is then cut short.
-bool MakeMove(Move move, Undo& undo, bool moverInCheck = true);
+// A successful move updates what SCOPE names; it does not record the position in the game's
+// record (hash, history, key ring), which only the game's own moves do. UndoMove takes it back
+// in either scope.
+template <MakeScope SCOPE = FOR_SEARCH>
+bool MakeMove(Move move, Undo& undo, KnownLegality known = LEGALITY_UNKNOWN);
+
+// Makes a move of the game, as above, and records the new position: its hash, stored in the
+// history while there is room, and its key, in the key ring that repetitions are counted in.
 bool MakeMove(Move move);
 
 // Takes back a move that MakeMove made, given the record it filled.
 void UndoMove(Move move, const Undo& undo);
+
+// Returns true when MakeMove accepts the move: the one legality test of a generated move. The
+// position is left as it was.
+bool IsLegal(Move move, KnownLegality known = LEGALITY_UNKNOWN);

@@ -5,8 +5,8 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "engine/attack.h"
 #include "engine/geometry.h"
-#include "engine/shortcuts.h"
 
 void AddMove(MoveList& list, int from, int to, int flags) {
   if (flags & MF_PAWN && OnLastRank(to, pos.side)) {
@@ -82,51 +82,16 @@ void GenerateCastling(MoveList& list) {
       AddPieceMove(list, castling.kingFrom, castling.kingTo, MF_CASTLE);
 }
 
-// Adds the moves of pieces other than the king that land on target, an empty square or one that
-// holds an enemy piece, as GenerateMoves would give them (en passant apart).
-void GenerateMovesOnto(MoveList& list, int target) {
-  const int* b = pos.board;
-  int own = pos.side, pawn = own | PAWN;
-  int back = -Forward(own);  // from the target toward the pawns that reach it
-  bool capture = b[target] != EMPTY;
-  if (capture) {
-    for (int from : {target + back + WEST, target + back + EAST})
-      if (b[from] == pawn) AddMove(list, from, target, MF_PAWN | MF_CAPTURE);
-  } else if (b[target + back] == pawn) {
-    AddMove(list, target + back, target, MF_PAWN);
-  } else if (b[target + back] == EMPTY && b[target + 2 * back] == pawn) {
-    int from = target + 2 * back;
-    if (OnPawnStartRank(from, own)) AddMove(list, from, target, MF_PAWN | MF_DOUBLE_PUSH);
-  }
-  int flags = capture ? MF_CAPTURE : 0;
-  for (int i = 0; i < LINE_COUNT; ++i) {
-    if (b[target + DIRECTIONS[KNIGHT][i]] == (own | KNIGHT))
-      AddPieceMove(list, target + DIRECTIONS[KNIGHT][i], target, flags);
-    int from = FirstSquareFrom(target, LINES[i]);
-    if (IsPieceOf(b[from], own) && SlidesAlong(TypeOf(b[from]), LINES[i]))
-      AddPieceMove(list, from, target, flags);
-  }
-}
-
 // Returns false when no quiet move of the piece of this type on `from` can give check: it
-// uncovers no attack and cannot reach a checking square for its kind.
+// uncovers no attack and reaches no checking square for its kind on an empty board.
 bool MayCheckFrom(const CheckSquares& checks, int from, int type) {
   if (checks.king == NO_SQUARE) return false;
   if (checks.uncovering & SquareMask(from)) return true;
-  switch (type) {
-    case PAWN:
-      return checks.pawn & REACH.ray[from][LineIndex(Forward(pos.side))];
-    case KNIGHT:
-      return checks.knight & REACH.knight[from];
-    case BISHOP:
-      return checks.diagonal & REACH.diagonal[from];
-    case ROOK:
-      return checks.straight & REACH.straight[from];
-    case QUEEN:
-      return (checks.diagonal | checks.straight) & (REACH.diagonal[from] | REACH.straight[from]);
-    default:
-      return false;
-  }
+  std::uint64_t reach = type == PAWN     ? REACH.ray[from][LineIndex(Forward(pos.side))]
+                        : type == KNIGHT ? REACH.knight[from]
+                                         : (type == ROOK ? 0 : REACH.diagonal[from]) |
+                                               (type == BISHOP ? 0 : REACH.straight[from]);
+  return checks.byType[type] & reach;
 }
 
 // Adds the quiet moves (no capture or promotion) of the side to move, castling last; with checks,
@@ -186,25 +151,6 @@ void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
   GenerateQuietMovesOf(list, &checks);
 }
 
-void GenerateEvasions(MoveList& list, const Checkers& checkers) {
-  // Where nothing can be ruled out, every move is a candidate.
-  if (checkers.quirk || checkers.count == 0) {
-    GenerateMoves(list);
-    return;
-  }
-  list.count = 0;
-  int king = pos.kingSquare[ColourIndex(pos.side)];
-  GeneratePieceMoves(list, king, KING);
-  GenerateCastling(list);
-  GenerateEnPassant(list);
-  if (checkers.count != 1) return;
-  // Moves onto the checker's square, and for a checker on a line onto the squares between.
-  for (int target = checkers.square; target != king; target -= checkers.step) {
-    GenerateMovesOnto(list, target);
-    if (checkers.step == 0) break;
-  }
-}
-
 void GenerateCaptures(MoveList& list) {
   list.count = 0;
   const int* b = pos.board;
@@ -213,7 +159,7 @@ void GenerateCaptures(MoveList& list) {
   std::uint64_t everyone = enemies | pos.occupied[ColourIndex(pos.side)];
   // All pawns at once: shifting their bits one step forward and one file across gives the
   // squares they capture on.
-  std::uint64_t pawns = pos.pawns[ColourIndex(pos.side)];
+  std::uint64_t pawns = pos.pieces[pos.side | PAWN];
   bool white = pos.side == WHITE;
   std::uint64_t hitsA =
       (white ? ShiftBits(pawns, NORTH_WEST) : ShiftBits(pawns, SOUTH_WEST)) & enemies;

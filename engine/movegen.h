@@ -20,17 +20,12 @@ void GenerateMoves(MoveList& list);
 // steps and slides, pawn steps that do not promote, and castling (in no fixed order).
 void GenerateQuietMoves(MoveList& list);
 
-struct Checkers;
 struct CheckSquares;
 
 // Fills list, for a side to move that is not in check, with those of GenerateQuietMoves' moves
 // that give check (as checks tells, see shortcuts.h), and castling.
 void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
-// Fills list, for a side to move that is in check, with the pseudo-legal moves that may get it
-// out of check: exactly those of GenerateMoves for which MayEvade holds (in no fixed order).
-void GenerateEvasions(MoveList& list, const Checkers& checkers);
-
 // Fills list with the pseudo-legal moves of pos.side that change the material: captures (en
-// passant included) and promotions. The moves are those GenerateMoves gives, in its order.
+// passant included) and promotions: the moves GenerateMoves gives, but in no fixed order.
 void GenerateCaptures(MoveList& list);

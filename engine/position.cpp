@@ -50,18 +50,17 @@ std::uint64_t ComputeKey() {
 
 void ComputeBoardState() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
-  pos.occupied[0] = pos.occupied[1] = pos.pawns[0] = pos.pawns[1] = 0;
+  for (std::uint64_t& set : pos.pieces) set = 0;
+  pos.occupied[0] = pos.occupied[1] = 0;
   pos.material = 0;
-  // InCheck looks for the first king from the top, so a (set-up) board with two kings of a
-  // colour keeps the first one here too.
-  for (int i = LAST_CELL; i >= FIRST_CELL; --i) {
-    int c = pos.board[i];
-    if (!IsPiece(c)) continue;
-    int colour = ColourIndex(ColourOf(c));
-    if (TypeOf(c) == KING) pos.kingSquare[colour] = i;
-    if (TypeOf(c) == PAWN) pos.pawns[colour] |= SquareMask(i);
-    pos.occupied[colour] |= SquareMask(i);
-    pos.material += SignedValue(c);
+  // Each square is written again from an empty one. From the bottom up, so that a (set-up) board
+  // with two kings of a colour keeps the first one from the top, as a scan of the board finds it.
+  for (int square = H1; square >= A8; --square) {
+    if (!IsPlayingSquare(square)) continue;
+    int code = pos.board[square];
+    pos.board[square] = EMPTY;
+    PutCell(square, code);
+    pos.material += SignedValue(code);
   }
 }
 

@@ -180,30 +180,36 @@ constexpr int MAX_PLY = 64;
 
 // The strong keys of the latest positions, kept for repetition detection. Only positions since
 // the last capture or pawn move can repeat, and the fifty-move limit ends the game, so 100 entries
-// would do; the ring is larger so that a search, which records its own moves above the game's last
-// entry (at most MAX_PLY of them), never overwrites one of the game's latest KEYS_KEPT.
+// would do; the ring is larger so that a search that records its own moves above the game's last
+// entry (at most MAX_PLY of them; only the plain reference search does) never overwrites one of
+// the game's latest KEYS_KEPT.
 constexpr int KEY_RING = 512;
 constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
 
-struct Position {
-  std::int32_t board[BOARD_SIZE];
-  std::int32_t side;           // WHITE or BLACK
+// The fields a move changes besides the cells (which PutCell keeps) and the side to move: one
+// record, so that a move saves them and its undo restores them in one step.
+struct MoveFields {
   std::int32_t epSquare;       // the square a double-stepping pawn passed over, or NO_SQUARE
   std::int32_t castleRights;   // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
   std::int32_t halfmoveClock;  // plies since the last capture or pawn move
-  std::int32_t historyLength;  // entries stored in history, at most MAX_HISTORY
-  std::uint32_t hash;          // ComputeHash() of this position
+  std::int32_t historyLength;  // moves made, at most MAX_HISTORY; the recorded ones are in history
+  std::int32_t material;       // white's PIECE_VALUE sum minus black's
+  std::uint32_t hash;          // ComputeHash() of the last recorded position
+  std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
+  std::int32_t plyCount;       // recorded moves since the position was set up; never capped
+};
+
+struct Position : MoveFields {
+  std::int32_t board[BOARD_SIZE];
+  std::int32_t side;                   // WHITE or BLACK
   std::uint32_t history[MAX_HISTORY];  // hash after each move, oldest first
 
-  // Derived state, kept up to date by MakeMove and UndoMove so that the hot paths need not
-  // rescan the board. SetUpDerived() recomputes all of it from the fields above.
-  std::int32_t kingSquare[2];  // by ColourIndex
-  std::uint64_t occupied[2];   // by ColourIndex: a bit per square holding a piece, see SquareBit
-  std::uint64_t pawns[2];      // by ColourIndex: the bits of the squares holding pawns
-  std::int32_t material;       // white's PIECE_VALUE sum minus black's
-  std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
-  std::int32_t plyCount;       // moves made since the position was set up; never capped
-  std::uint64_t keyRing[KEY_RING];  // key after move n stored at keyRing[(n - 1) % KEY_RING]
+  // Derived state, so that the hot paths need not rescan the board. PutCell keeps it in step
+  // with the board; SetUpDerived() recomputes it.
+  std::int32_t kingSquare[2];        // by ColourIndex
+  std::uint64_t pieces[CODE_COUNT];  // by piece code: a bit per square holding it, see SquareBit
+  std::uint64_t occupied[2];         // by ColourIndex: a bit per square holding a piece
+  std::uint64_t keyRing[KEY_RING];   // key after move n stored at keyRing[(n - 1) % KEY_RING]
 };
 
 extern Position pos;
@@ -224,6 +230,9 @@ inline constexpr std::int32_t DIRECTIONS[8][9] = {
     {NORTH_WEST, NORTH, NORTH_EAST, WEST, EAST, SOUTH_WEST, SOUTH, SOUTH_EAST, 0},
     {0},  // border
 };
+
+// A knight's eight jumps, in the order of its moves.
+inline constexpr const std::int32_t (&KNIGHT_JUMPS)[9] = DIRECTIONS[KNIGHT];
 
 // Whether a piece type moves any distance along its directions (bishop, rook, queen).
 inline constexpr bool SLIDES[8] = {false, false, false, true, true, true, false, false};
@@ -268,7 +277,22 @@ void InitPosition();
 // Stores the fingerprint of the current position in pos.hash.
 void ComputeHash();
 
-// Recomputes kingSquare, occupied, pawns and material from the board.
+// Writes a code on a playing square: the one routine through which every move, undo and set-up
+// changes the board, so the piece sets, occupancy and king squares always match it.
+// (pieces[EMPTY] ends up holding the empty squares; no one reads it.)
+[[gnu::always_inline]] inline void PutCell(int square, int code) {
+  std::uint64_t bit = SquareMask(square);
+  int old = pos.board[square];
+  // The bit is in the old code's set and, unless the codes are the same, not in the new one's.
+  pos.pieces[old] ^= bit;
+  pos.pieces[code] ^= bit;
+  if (old != EMPTY) pos.occupied[ColourIndex(ColourOf(old))] &= ~bit;
+  if (code != EMPTY) pos.occupied[ColourIndex(ColourOf(code))] |= bit;
+  if (TypeOf(code) == KING) pos.kingSquare[ColourIndex(ColourOf(code))] = square;
+  pos.board[square] = code;
+}
+
+// Recomputes kingSquare, pieces, occupied and material from the board.
 void ComputeBoardState();
 
 // Recomputes all derived state (board state, hash, key) from board, side, castleRights and

@@ -21,26 +21,19 @@ int RepetitionCount() {
 bool HasLegalMove(bool inCheck) {
   MoveList list;
   GenerateMoves(list);
-  for (int i = 0; i < list.count; ++i) {
-    Undo undo;
-    if (!MakeMove(list.moves[i], undo, inCheck)) continue;
-    UndoMove(list.moves[i], undo);
-    return true;
-  }
+  KnownLegality known = KnownFromCheck(inCheck);
+  for (int i = 0; i < list.count; ++i)
+    if (IsLegal(list.moves[i], known)) return true;
   return false;
 }
 
 void ListLegalMoves(MoveList& list) {
   MoveList all;
   GenerateMoves(all);
-  bool inCheck = InCheck(pos.side);
+  KnownLegality known = KnownFromCheck(InCheck(pos.side));
   list.count = 0;
-  for (int i = 0; i < all.count; ++i) {
-    Undo undo;
-    if (!MakeMove(all.moves[i], undo, inCheck)) continue;
-    UndoMove(all.moves[i], undo);
-    list.moves[list.count++] = all.moves[i];
-  }
+  for (int i = 0; i < all.count; ++i)
+    if (IsLegal(all.moves[i], known)) list.moves[list.count++] = all.moves[i];
 }
 
 Verdict GameVerdict() {

@@ -18,6 +18,8 @@
 //     history length, the distance to the cap and, where it matters, the halfmove clock; see
 //     transposition.h) and the depth. Only then may it stand in for a search;
 //   - a node at the fifty-move limit only needs to know whether it has a legal move;
+//   - a node in check tries exactly its legal moves, which the legal generator lists from what
+//     gives check and what is pinned (legal_movegen.h), so no move is made only to be refused;
 //   - a node with one ply left is valued without trying its moves one by one (frontier.cpp), and
 //     two plies from the end a move is bounded by material where the bound settles it.
 #include "engine/search.h"
@@ -28,6 +30,7 @@
 #include "engine/attack.h"
 #include "engine/evaluate.h"
 #include "engine/frontier.h"
+#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/shortcuts.h"
@@ -151,7 +154,6 @@ struct NodeState {
   int best = BELOW_ANY_SCORE;
   Move bestMove = NO_MOVE;
   bool anyLegal = false;
-  Checkers checkers = {};  // where the node is in check: what gives it
   // A quiet move that gives no check scores at most max(standing, 0), whether it is legal or not
   // (and a node with no legal move at all is stalemate, 0). Where that cannot beat the floor such
   // moves are passed over without even a legality test; checks finds the ones that give check.
@@ -192,9 +194,9 @@ void PassOverQuietMoves(NodeState& n, Move move) {
 
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 
-// Tries one move at a node: bounds it or searches it and raises the node's best. Returns true on
-// a cut-off.
-bool TryMove(NodeState& n, Move move) {
+// Tries one move at a node, given what is known of its legality: bounds it or searches it and
+// raises the node's best. Returns true on a cut-off.
+bool TryMove(NodeState& n, Move move, KnownLegality known) {
   int flags = MoveFlags(move), to = MoveTo(move), floor = Floor(n);
   // Step 1. A quiet move that gives no check, where such moves cannot beat the floor: its cap.
   if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) &&
@@ -219,12 +221,10 @@ bool TryMove(NodeState& n, Move move) {
       return false;
     }
   }
-  // Step 3. In check, a move that cannot evade is illegal (only the table's move can be one).
-  if (n.inCheck && !MayEvade(n.checkers, move)) return false;
-  // Step 4. Make the move and search it: with the full window for the first legal move or where
+  // Step 3. Make the move and search it: with the full window for the first legal move or where
   // the window is null, else first only asking whether it beats the floor.
   Undo undo;
-  if (!MakeMove(move, undo, n.inCheck)) return false;
+  if (!MakeMove(move, undo, known)) return false;
   n.anyLegal = true;
   bool check = GivesCheck(move);
   int score;
@@ -236,7 +236,7 @@ bool TryMove(NodeState& n, Move move) {
       score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
   }
   UndoMove(move, undo);
-  // Step 5. Keep the best; a move that reaches beta cuts off and is remembered.
+  // Step 4. Keep the best; a move that reaches beta cuts off and is remembered.
   Raise(n, score, move);
   if (score < n.beta) return false;
   RewardCutoff(move, n.depth, n.ply);
@@ -244,23 +244,24 @@ bool TryMove(NodeState& n, Move move) {
 }
 
 // Tries the moves of list but `skip` at node n, the first few in order of their keys. With
-// killersOnly, only the killers are brought to the front and the rest keep their order. Returns
-// true on a cut-off.
+// killersOnly, only the killers are brought to the front and the rest keep their order. In check
+// the list holds legal moves only. Returns true on a cut-off.
 bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
+  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
   if (killersOnly) {
     int front = 0;
     for (Move killer : killers[n.ply])
       for (int i = front; i < list.count; ++i)
         if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
     for (int i = 0; i < list.count; ++i)
-      if (list.moves[i] != skip && TryMove(n, list.moves[i])) return true;
+      if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
     return false;
   }
   int keys[MAX_MOVES];
   OrderKeys(list, keys, n.ply);
   for (int i = 0; i < list.count; ++i) {
     if (i < SORTED_MOVES) PickNext(list, keys, i);
-    if (list.moves[i] != skip && TryMove(n, list.moves[i])) return true;
+    if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
   }
   return false;
 }
@@ -302,14 +303,13 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
               .inCheck = inCheck,
               .standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
               .childMayReachFifty = FiftyMoveLimitWithin(1)};
-  if (inCheck) FindCheckers(n.checkers);
 
   // Step 6. The remembered move, the likeliest to cut off before anything is generated.
-  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove);
+  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove, KnownFromCheck(inCheck));
   MoveList list;
-  // Step 7. In check: only the moves that may get out of it.
+  // Step 7. In check: the legal moves, found from what gives check and what is pinned.
   if (!cutOff && inCheck) {
-    GenerateEvasions(list, n.checkers);
+    GenerateLegalMoves(list);
     cutOff = TryMoves(n, list, tableMove, false);
   }
   // Step 8. Captures and promotions, likelier to cut off than quiet moves.
@@ -340,7 +340,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
 // is above alpha.
 int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
   Undo undo;
-  if (!MakeMove(move, undo, inCheck)) return BELOW_ANY_SCORE;
+  if (!MakeMove(move, undo, KnownFromCheck(inCheck))) return BELOW_ANY_SCORE;
   bool check = depth > 1 && GivesCheck(move);
   int score = -Node(-beta, -alpha, depth - 1, 1, check);
   UndoMove(move, undo);

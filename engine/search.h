@@ -9,8 +9,6 @@
 
 constexpr int ROOT_DEPTH = 6;
 
-static_assert(MAX_PLY <= KEY_RING - KEYS_KEPT, "a search must not overwrite the game's kept keys");
-
 // Nodes visited by the searches since the counter was last cleared.
 extern std::uint64_t searchNodes;
 

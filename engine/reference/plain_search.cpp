@@ -1,6 +1,9 @@
 // The plain search.
 #include "engine/reference/plain_search.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/movegen.h"
 #include "engine/reference/plain_rules.h"
 #include "engine/rules.h"
@@ -8,33 +11,25 @@
 
 namespace {
 
-// The fields a move changes, saved before it and written back after it.
-struct SavedFields {
+// The fields a move changes, saved before it and written back after it: the board, the record of
+// the other fields, and the state derived from the board.
+struct SavedFields : MoveFields {
   std::int32_t board[BOARD_SIZE];
-  std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material, plyCount;
-  std::int32_t kingSquare[2];
-  std::uint64_t occupied[2], pawns[2];
-  std::uint32_t hash;
-  std::uint64_t key;
+  std::int32_t kingSquare[2], material;
+  std::uint64_t pieces[CODE_COUNT], occupied[2];
 };
 
 // Copies the fields a move changes from `from` to `to`: a Position or SavedFields either way,
 // since both name them alike.
 template <typename To, typename From>
 void CopyChangingFields(To& to, const From& from) {
-  for (int i = 0; i < BOARD_SIZE; ++i) to.board[i] = from.board[i];
-  to.castleRights = from.castleRights;
-  to.epSquare = from.epSquare;
-  to.halfmoveClock = from.halfmoveClock;
-  to.historyLength = from.historyLength;
+  std::copy(std::begin(from.board), std::end(from.board), to.board);
+  std::copy(std::begin(from.pieces), std::end(from.pieces), to.pieces);
+  static_cast<MoveFields&>(to) = static_cast<const MoveFields&>(from);
   to.material = from.material;
-  to.plyCount = from.plyCount;
-  to.hash = from.hash;
-  to.key = from.key;
   for (int colour = 0; colour < 2; ++colour) {
     to.kingSquare[colour] = from.kingSquare[colour];
     to.occupied[colour] = from.occupied[colour];
-    to.pawns[colour] = from.pawns[colour];
   }
 }
 

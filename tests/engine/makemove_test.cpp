@@ -37,10 +37,12 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
         Move move = list.moves[i];
         std::string where = PositionToFen() + " " + MoveToString(move);
         Undo undo;
-        bool made = MakeMove(move, undo, inCheck);
-        const Position after = pos;
+        bool made = MakeMove(move, undo, KnownFromCheck(inCheck));
         if (made) UndoMove(move, undo);
         EXPECT_TRUE(SamePosition(pos, before)) << "made and undone " << where;
+        EXPECT_EQ(MakeMove(move), made) << where;
+        const Position after = pos;
+        pos = before;
         EXPECT_EQ(MakeMoveByDefinition(move), made) << where;
         EXPECT_TRUE(SamePosition(pos, after)) << "by definition " << where;
         pos = before;

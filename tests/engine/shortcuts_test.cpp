@@ -28,7 +28,7 @@ TEST(Shortcuts, JudgeMovesAsMakingThemWould) {
             !inCheck && plain && !(flags & MF_CAPTURE) && QuietMoveChecks(checks, move);
         std::string where = PositionToFen() + " " + MoveToString(move);
         Undo undo;
-        bool legal = MakeMove(move, undo, inCheck);
+        bool legal = MakeMove(move, undo, KnownFromCheck(inCheck));
         if (judgeable) {
           EXPECT_EQ(kind == MOVE_ILLEGAL, !legal) << where;
         }

@@ -25,7 +25,10 @@ inline std::string GeneratedMoves() {
   MoveList list;
   GenerateMoves(list);
   std::string text;
-  for (int i = 0; i < list.count; ++i) text += (i ? " " : "") + MoveToString(list.moves[i]);
+  for (int i = 0; i < list.count; ++i) {
+    if (i > 0) text += ' ';
+    text += MoveToString(list.moves[i]);
+  }
   return text;
 }
 
@@ -47,7 +50,7 @@ inline bool SamePosition(const Position& a, const Position& b) {
          std::memcmp(a.history, b.history, sizeof a.history[0] * a.historyLength) == 0 &&
          a.kingSquare[0] == b.kingSquare[0] && a.kingSquare[1] == b.kingSquare[1] &&
          a.occupied[0] == b.occupied[0] && a.occupied[1] == b.occupied[1] &&
-         a.pawns[0] == b.pawns[0] && a.pawns[1] == b.pawns[1] && a.material == b.material &&
+         std::memcmp(a.pieces, b.pieces, sizeof a.pieces) == 0 && a.material == b.material &&
          a.key == b.key && a.plyCount == b.plyCount &&
          (a.plyCount == 0 ||
           a.keyRing[(a.plyCount - 1) % KEY_RING] == b.keyRing[(b.plyCount - 1) % KEY_RING]);
