@@ -40,10 +40,17 @@ constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
 }
 inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
 
-// The pieces of the side not to move, as sets.
+// The pieces of one side, as sets.
 struct Army {
   std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
 };
+
+// Returns the pieces of `colour` as an army.
+inline Army ArmyOf(int colour) {
+  const std::uint64_t* p = pos.pieces;
+  return {p[colour | PAWN], p[colour | KNIGHT], p[colour | BISHOP] | p[colour | QUEEN],
+          p[colour | ROOK] | p[colour | QUEEN], p[colour | KING]};
+}
 
 // Returns true when a knight, bishop, rook, queen or king of army reaches square `bit`.
 inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) {
@@ -113,6 +120,57 @@ struct Pin {
   std::uint64_t line;
 };
 
+// What threatens the king of the side to move: the pieces giving check, the squares between the
+// king and a checking slider, and the pinned pieces with their lines.
+struct KingDanger {
+  std::uint64_t checkers = 0, checkLine = 0, pinned = 0;
+  Pin pins[8];
+  int pinCount = 0;
+};
+
+// Finds what threatens the king on bit `king` of COLOUR, whose pieces are `own`, from the enemy
+// army. Along each line from the king, the first piece and the one beyond it: an enemy slider
+// first gives check; an own piece first, an enemy slider next, pins the own one.
+template <int COLOUR>
+void FindKingDanger(KingDanger& danger, int king, std::uint64_t own, std::uint64_t occupied,
+                    const Army& army) {
+  constexpr int OWN = ColourIndex(COLOUR);
+  danger.checkers =
+      (BIT_MASKS.pawnCapture[OWN][king] & army.pawns) | (BIT_MASKS.knight[king] & army.knights);
+  auto lookAlong = [&](int i, std::uint64_t sliders) {
+    std::uint64_t ray = BIT_MASKS.ray[king][i];
+    std::uint64_t snipers = ray & sliders;
+    if (!snipers) return;
+    std::uint64_t blockers = ray & occupied;
+    int first = NearestOnLine(i, blockers);
+    if (snipers & 1ull << first) {
+      danger.checkers |= 1ull << first;
+      danger.checkLine |= ray ^ BIT_MASKS.ray[first][i];
+      return;
+    }
+    std::uint64_t beyond = blockers ^ 1ull << first;
+    if (!(own & 1ull << first) || !(beyond & snipers)) return;
+    int second = NearestOnLine(i, beyond);
+    if (!(snipers & 1ull << second)) return;
+    danger.pinned |= 1ull << first;
+    danger.pins[danger.pinCount++] = {first, ray ^ BIT_MASKS.ray[second][i]};
+  };
+  bool diagonals = BIT_MASKS.diagonal[king] & army.diagonal;
+  bool straights = BIT_MASKS.straight[king] & army.straight;
+  for (int i = 0; i < LINE_COUNT; ++i) {
+    if (IsDiagonal(LINES[i]) ? diagonals : straights)
+      lookAlong(i, IsDiagonal(LINES[i]) ? army.diagonal : army.straight);
+  }
+}
+
+// Returns the squares a piece on `bit` may move onto as far as its king is concerned: any, unless
+// it is pinned, then only its pin line.
+inline std::uint64_t PinLine(const KingDanger& danger, int bit) {
+  if (!(danger.pinned & 1ull << bit)) return ~0ull;
+  for (int p = 0;; ++p)
+    if (danger.pins[p].bit == bit) return danger.pins[p].line;
+}
+
 // Returns true when the en-passant capture from bit `from` onto `to` leaves the king on `king`
 // unattacked. Two pawns leave one rank and one lands beside it, which can uncover an attack along
 // that rank that no pin test sees, so the capture is made on the sets and the king looked at.
@@ -132,10 +190,7 @@ void VisitLegalMoves(Sink& sink) {
   const std::uint64_t own = pos.occupied[OWN], enemy = pos.occupied[ColourIndex(ENEMY)];
   const std::uint64_t occupied = own | enemy;
   const int king = SquareBit(pos.kingSquare[OWN]);
-  const Army army = {pos.pieces[ENEMY | PAWN], pos.pieces[ENEMY | KNIGHT],
-                     pos.pieces[ENEMY | BISHOP] | pos.pieces[ENEMY | QUEEN],
-                     pos.pieces[ENEMY | ROOK] | pos.pieces[ENEMY | QUEEN],
-                     pos.pieces[ENEMY | KING]};
+  const Army army = ArmyOf(ENEMY);
   // The enemy king is never attacked (MakeMove and the FEN reader see to it), so no move handed
   // on below captures it, as none may.
   assert(!IsAttacked(pos.kingSquare[ColourIndex(ENEMY)], COLOUR));
@@ -152,38 +207,9 @@ void VisitLegalMoves(Sink& sink) {
     return;
   }
 
-  // The checkers, and along each line from the king the first piece and the one beyond it: an
-  // enemy slider first gives check; an own piece first, an enemy slider next, pins the own one.
-  std::uint64_t checkers =
-      (BIT_MASKS.pawnCapture[OWN][king] & army.pawns) | (BIT_MASKS.knight[king] & army.knights);
-  std::uint64_t checkLine = 0;  // the squares between the king and a checking slider
-  std::uint64_t pinned = 0;
-  Pin pins[8];
-  int pinCount = 0;
-  auto lookAlong = [&](int i, std::uint64_t sliders) {
-    std::uint64_t ray = BIT_MASKS.ray[king][i];
-    std::uint64_t snipers = ray & sliders;
-    if (!snipers) return;
-    std::uint64_t blockers = ray & occupied;
-    int first = NearestOnLine(i, blockers);
-    if (snipers & 1ull << first) {
-      checkers |= 1ull << first;
-      checkLine |= ray ^ BIT_MASKS.ray[first][i];
-      return;
-    }
-    std::uint64_t beyond = blockers ^ 1ull << first;
-    if (!(own & 1ull << first) || !(beyond & snipers)) return;
-    int second = NearestOnLine(i, beyond);
-    if (!(snipers & 1ull << second)) return;
-    pinned |= 1ull << first;
-    pins[pinCount++] = {first, ray ^ BIT_MASKS.ray[second][i]};
-  };
-  bool diagonals = BIT_MASKS.diagonal[king] & army.diagonal;
-  bool straights = BIT_MASKS.straight[king] & army.straight;
-  for (int i = 0; i < LINE_COUNT; ++i) {
-    if (IsDiagonal(LINES[i]) ? diagonals : straights)
-      lookAlong(i, IsDiagonal(LINES[i]) ? army.diagonal : army.straight);
-  }
+  KingDanger danger;
+  FindKingDanger<COLOUR>(danger, king, own, occupied, army);
+  const std::uint64_t checkers = danger.checkers;
 
   // King moves: onto squares nothing attacks once the king has left its own (a slider's line
   // through it would otherwise seem blocked by the king itself).
@@ -198,8 +224,8 @@ void VisitLegalMoves(Sink& sink) {
     // a square between it and the king. A pinned piece cannot move in check: its line and the
     // checker's share only the king's square.
     std::uint64_t targets = ~own;
-    if (checkers) targets &= checkers | checkLine;
-    const std::uint64_t free = ~pinned;
+    if (checkers) targets &= checkers | danger.checkLine;
+    const std::uint64_t free = ~danger.pinned;
     VisitPawnMoves<COLOUR>(sink, pos.pieces[COLOUR | PAWN] & free, ~occupied, enemy, targets);
     for (std::uint64_t set = pos.pieces[COLOUR | KNIGHT] & free; set; set &= set - 1)
       sink.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & targets);
@@ -210,9 +236,9 @@ void VisitLegalMoves(Sink& sink) {
          set &= set - 1)
       sink.AddPieceMoves(LowestBit(set), SlideStraight(LowestBit(set), occupied) & targets);
     if (!checkers) {
-      for (int p = 0; p < pinCount; ++p) {
-        int bit = pins[p].bit;
-        std::uint64_t allowed = targets & pins[p].line, reach = 0;
+      for (int p = 0; p < danger.pinCount; ++p) {
+        int bit = danger.pins[p].bit;
+        std::uint64_t allowed = targets & danger.pins[p].line, reach = 0;
         int type = TypeOf(pos.board[BitSquare(bit)]);
         if (type == PAWN) VisitPawnMoves<COLOUR>(sink, 1ull << bit, ~occupied, enemy, allowed);
         if (type == BISHOP || type == QUEEN) reach |= SlideDiagonally(bit, occupied);
