@@ -132,6 +132,7 @@ bool MakeMove(Move move, Undo& undo, bool moverInCheck) {
                     (flags & MF_EN_PASSANT ? SignedValue(undo.epVictim) : 0);
 
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
+  if (mover == BLACK) ++pos.fullmoveNumber;
   pos.side = opponent;
   pos.key ^= ZOBRIST.black ^ ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
   if (undo.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[undo.epSquare];
@@ -157,6 +158,7 @@ bool MakeMove(Move move) {
 
 void UndoMove(Move move, const Undo& undo) {
   pos.side ^= BLACK;
+  if (pos.side == BLACK) --pos.fullmoveNumber;
   RestoreCells(move, undo, pos.side);
   pos.castleRights = undo.castleRights;
   pos.epSquare = undo.epSquare;

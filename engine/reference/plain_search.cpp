@@ -11,7 +11,8 @@ namespace {
 // The fields a move changes, saved before it and written back after it.
 struct SavedFields {
   std::int32_t board[BOARD_SIZE];
-  std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material, plyCount;
+  std::int32_t castleRights, epSquare, halfmoveClock, fullmoveNumber, historyLength, material,
+      plyCount;
   std::int32_t kingSquare[2];
   std::uint64_t occupied[2], pawns[2];
   std::uint32_t hash;
@@ -26,6 +27,7 @@ void CopyChangingFields(To& to, const From& from) {
   to.castleRights = from.castleRights;
   to.epSquare = from.epSquare;
   to.halfmoveClock = from.halfmoveClock;
+  to.fullmoveNumber = from.fullmoveNumber;
   to.historyLength = from.historyLength;
   to.material = from.material;
   to.plyCount = from.plyCount;
