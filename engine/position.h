@@ -187,13 +187,14 @@ constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
 
 struct Position {
   std::int32_t board[BOARD_SIZE];
-  std::int32_t side;            // WHITE or BLACK
-  std::int32_t epSquare;        // the square a double-stepping pawn passed over, or NO_SQUARE
-  std::int32_t castleRights;    // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
-  std::int32_t halfmoveClock;   // plies since the last capture or pawn move
-  std::int32_t fullmoveNumber;  // 1 at the start, counted on after each black move
-  std::int32_t historyLength;   // entries stored in history, at most MAX_HISTORY
-  std::uint32_t hash;           // ComputeHash() of this position
+  std::int32_t side;           // WHITE or BLACK
+  std::int32_t epSquare;       // the square a double-stepping pawn passed over, or NO_SQUARE
+  std::int32_t castleRights;   // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
+  std::int32_t halfmoveClock;  // plies since the last capture or pawn move
+  std::int32_t historyLength;  // entries stored in history, at most MAX_HISTORY
+  std::uint32_t hash;          // ComputeHash() of this position
+  // The move number FEN shows: 1 at the start, counted on after each black move.
+  std::int32_t fullmoveNumber;
   std::uint32_t history[MAX_HISTORY];  // hash after each move, oldest first
 
   // Derived state, kept up to date by MakeMove and UndoMove so that the hot paths need not

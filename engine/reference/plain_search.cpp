@@ -11,8 +11,8 @@ namespace {
 // The fields a move changes, saved before it and written back after it.
 struct SavedFields {
   std::int32_t board[BOARD_SIZE];
-  std::int32_t castleRights, epSquare, halfmoveClock, fullmoveNumber, historyLength, material,
-      plyCount;
+  std::int32_t castleRights, epSquare, halfmoveClock, historyLength, material, plyCount;
+  std::int32_t fullmoveNumber;
   std::int32_t kingSquare[2];
   std::uint64_t occupied[2], pawns[2];
   std::uint32_t hash;
