@@ -13,17 +13,15 @@ namespace {
 // The usage for --help, laid out as help2man reads it: it makes the manual page from this text.
 constexpr char HELP[] = R"(Usage: chess-uci [--help | --version]
 The console chess program's engine for chess GUIs and match runners: it speaks the Universal
-Chess Interface (UCI) on standard input and output.
+Chess Interface (UCI) on standard input and output, and searches like the program's own game.
+Its options (Depth, ...) are listed in answer to "uci"; the README tells how it searches.
 
-It searches like the program's own game: to a fixed depth (the UCI option Depth, 6 by
-default, 1 to 10, or "go depth N"), by material, one ply more in check. It does not manage
-time: whatever "go" says, it searches its depth and answers at once, with one "info" line
-and "bestmove". Moves are in coordinate notation (e2e4, castling as the king's move e1g1,
-promotions e7e8q); "position ... moves" also reads standard algebraic notation. Castling
-follows the standard rule. Bad input gets an "info string" line and is otherwise ignored.
+Moves are in coordinate notation (e2e4, castling as the king's move e1g1, promotions e7e8q);
+"position ... moves" also reads standard algebraic notation. Castling follows the standard
+rule. Bad input gets an "info string" line and is otherwise ignored.
 
-A GUI finds it by name once it is on PATH, for example:
-  xboard -fUCI -fcp chess-uci       (xboard talks UCI through polyglot)
+A GUI finds it by name once it is on PATH. xboard, which talks UCI through polyglot (both in
+/usr/games on Debian), starts it with: xboard -fUCI -fcp chess-uci
 
 Options:
   -h, --help     print this help and exit
