@@ -112,6 +112,7 @@ bool MakeMove(Move move, Undo& undo, KnownLegality known) {
   if (undo.fields.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[undo.fields.epSquare];
   if (pos.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[pos.epSquare];
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
+  if (mover == BLACK) ++pos.fullmoveNumber;
   if (pos.historyLength < MAX_HISTORY) ++pos.historyLength;
   assert(pos.key == ComputeKey());
   return true;

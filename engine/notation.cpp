@@ -143,8 +143,10 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
     error = "bad halfmove clock '" + fields[4] + "'";
     return false;
   }
-  if (fields.size() == 6 && ParseCount(fields[5], 999999) < 1) {
-    error = "bad fullmove number '" + fields[5] + "'";
+  int moveNumber = 1;
+  if (fields.size() == 6 && (moveNumber = ParseCount(fields[5], MAX_FULLMOVE_NUMBER)) < 1) {
+    error = "fullmove number must be a number from 1 to " + std::to_string(MAX_FULLMOVE_NUMBER) +
+            ", not '" + fields[5] + "'";
     return false;
   }
 
@@ -154,6 +156,7 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
   pos.epSquare = ep;
   pos.castleRights = rights;
   pos.halfmoveClock = clock;
+  pos.fullmoveNumber = moveNumber;
   pos.historyLength = 0;
   SetUpDerived();
   if (InCheck(side ^ BLACK)) {
@@ -188,7 +191,8 @@ std::string PositionToFen() {
     if (pos.castleRights & CASTLINGS[i].right) rights += CASTLING_LETTERS[i];
   fen += rights.empty() ? "-" : rights;
   fen.append(" ").append(SquareName(pos.epSquare)).append(" ");
-  fen.append(std::to_string(pos.halfmoveClock)).append(" 1");
+  fen.append(std::to_string(pos.halfmoveClock)).append(" ");
+  fen.append(std::to_string(pos.fullmoveNumber));
   return fen;
 }
 

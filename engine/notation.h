@@ -5,6 +5,10 @@
 
 #include "engine/position.h"
 
+// The largest fullmove number a FEN may give: far beyond any game's length (the fifty-move rule
+// ends every game within 6000 moves), small enough that counting on never overflows.
+constexpr int MAX_FULLMOVE_NUMBER = 999999;
+
 // Sets pos from a FEN string (six fields; the last two may be missing) and returns true, or
 // leaves pos unchanged, stores a one-line description of the fault in error and returns false.
 // historyLength starts at 0; the derived state is computed. Positions that cannot arise in a
@@ -13,7 +17,7 @@
 // square without the pawn that passed it, or the side not to move in check.
 bool SetPositionFromFen(const std::string& fen, std::string& error);
 
-// Returns the current position as FEN (the fullmove number is written as 1).
+// Returns the current position as FEN, all six fields.
 std::string PositionToFen();
 
 // Returns a square's name, "e4", or "-" for NO_SQUARE.

@@ -29,6 +29,7 @@ void InitPosition() {
   pos.epSquare = NO_SQUARE;
   pos.castleRights = ALL_CASTLE_RIGHTS;
   pos.halfmoveClock = 0;
+  pos.fullmoveNumber = 1;
   pos.historyLength = 0;
   SetUpDerived();
 }

@@ -189,14 +189,15 @@ constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
 // The fields a move changes besides the cells (which PutCell keeps) and the side to move: one
 // record, so that a move saves them and its undo restores them in one step.
 struct MoveFields {
-  std::int32_t epSquare;       // the square a double-stepping pawn passed over, or NO_SQUARE
-  std::int32_t castleRights;   // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
-  std::int32_t halfmoveClock;  // plies since the last capture or pawn move
-  std::int32_t historyLength;  // moves made, at most MAX_HISTORY; the recorded ones are in history
-  std::int32_t material;       // white's PIECE_VALUE sum minus black's
-  std::uint32_t hash;          // ComputeHash() of the last recorded position
-  std::uint64_t key;           // Zobrist key of board, side, castling rights and en-passant square
-  std::int32_t plyCount;       // recorded moves since the position was set up; never capped
+  std::int32_t epSquare;        // the square a double-stepping pawn passed over, or NO_SQUARE
+  std::int32_t castleRights;    // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
+  std::int32_t halfmoveClock;   // plies since the last capture or pawn move
+  std::int32_t fullmoveNumber;  // the move number FEN shows: 1 at the start, on after black moves
+  std::int32_t historyLength;   // moves made, at most MAX_HISTORY; the recorded ones are in history
+  std::int32_t material;        // white's PIECE_VALUE sum minus black's
+  std::uint32_t hash;           // ComputeHash() of the last recorded position
+  std::uint64_t key;            // Zobrist key of board, side, castling rights and en-passant square
+  std::int32_t plyCount;        // recorded moves since the position was set up; never capped
 };
 
 struct Position : MoveFields {

@@ -5,17 +5,19 @@
 //                                     divide: each legal root move's count, then the total;
 //                                     --standard: by the standard castling rule
 //   chessbench search DEPTH [FEN...]  the best move, its score and the nodes searched
-//   chessbench game [PLIES] [--plain] the self-played game, one line per ply, without diagrams
+//   chessbench game [PLIES] [--plain] [FEN...]
+//                                     the self-played game (from FEN if given), one line per
+//                                     ply, without diagrams
 //   chessbench pgn [PLIES] [FEN...]   the self-played game (from FEN if given) as PGN
 //   chessbench compare [PLIES]        the game's first plies searched by both searches, timed
 //   chessbench bench                  fixed positions at depth 6; the node total is a signature
+//   chessbench --help | --version
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "engine/makemove.h"
 #include "engine/movegen.h"
@@ -34,9 +36,46 @@ constexpr int EXIT_USAGE = 2;
 constexpr int MAX_TOOL_DEPTH = 10;
 constexpr char START_FEN[] = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-const char* const USAGE =
-    "usage: chessbench perft [--standard] DEPTH [FEN...] | search DEPTH [FEN...] | "
-    "game [PLIES] [--plain] | pgn [PLIES] [FEN...] | compare [PLIES] | bench";
+// What a mistaken command line is told, on one line.
+constexpr char TRY_HELP[] = "try 'chessbench --help'";
+
+// The usage for --help, laid out as help2man reads it: it makes the manual page from this text.
+constexpr char HELP[] = R"(Usage: chessbench perft [--standard] DEPTH [FEN]
+  or:  chessbench search DEPTH [FEN]
+  or:  chessbench game [PLIES] [--plain] [FEN]
+  or:  chessbench pgn [PLIES] [FEN]
+  or:  chessbench compare [PLIES]
+  or:  chessbench bench
+  or:  chessbench --help | --version
+The developer's tool of the console chess program: counts moves, runs the search, plays the
+program's game as text or PGN, and compares and times the searches.
+
+DEPTH is 0 to 10. FEN is a position in Forsyth-Edwards Notation, one argument or its six
+fields as separate arguments (the last two may be left out); without one, the game starts
+from the standard starting position. Moves are written in coordinate notation (e2e4,
+castling as the king's move e1g1, promotions b7a8q), in pgn's output in standard algebraic
+notation.
+
+Bad input gets one line on standard error and exit status 2.
+
+Commands:
+  perft       for each legal move, "<move>: <count>" of the positions DEPTH plies on,
+              then an empty line and "Nodes searched: <total>"; the time and the speed
+              go to standard error. --standard counts by the standard castling rule,
+              for comparing with standard perft suites
+  search      "bestmove <move> score <score>" and "nodes <count>" of the game's search
+  game        the game (or its first PLIES), a line per ply: number, move, score,
+              nodes, time; then "result ..." and "fen <final position>". --plain lets
+              the plain reference search choose the moves
+  pgn         the game (or its first PLIES) as PGN
+  compare     the game's first PLIES (30) searched by both searches, timed
+  bench       fixed positions at depth 6; the node total is a signature of the
+              search's behaviour
+
+Options:
+  -h, --help     print this help and exit
+      --version  print the program's name and version and exit
+)";
 
 // Reports bad input in one line on standard error and exits with status 2. The message quotes
 // what the user typed, so its non-printing bytes are shown escaped: one line, nothing raw sent to
@@ -111,10 +150,9 @@ int RunSearch(int depth) {
   return 0;
 }
 
-// Plays the game (or its first plies) and prints one line per ply, then the result and totals.
-// With plain set, the plain reference search chooses the moves instead.
+// Plays the game from the position set up (or its first plies) and prints one line per ply, then
+// the result and totals. With plain set, the plain reference search chooses the moves instead.
 int RunGameLines(int plies, bool plain) {
-  InitPosition();
   ClearSearchMemory();
   std::uint64_t totalNodes = 0;
   double totalMs = 0, slowestMs = 0;
@@ -142,16 +180,13 @@ int RunGameLines(int plies, bool plain) {
   return 0;
 }
 
-// Plays the game from the position set up (or its first plies) and prints it as PGN. The game
-// begins at move firstMoveNumber; FEN and SetUp tags are written unless fromStart.
-int RunPgn(int plies, int firstMoveNumber, bool fromStart) {
+// Plays the game from the position set up (or its first plies) and prints it as PGN, with FEN
+// and SetUp tags unless it starts from the standard starting position.
+int RunPgn(int plies) {
   PgnGame game;
-  game.firstMoveNumber = firstMoveNumber;
+  game.firstMoveNumber = pos.fullmoveNumber;
   game.firstSide = pos.side;
-  if (!fromStart) {
-    std::string fen = PositionToFen();
-    game.startFen = fen.substr(0, fen.rfind(' ') + 1) + std::to_string(firstMoveNumber);
-  }
+  if (PositionToFen() != START_FEN) game.startFen = PositionToFen();
   game.verdict = GameVerdict();
   while (static_cast<int>(game.moves.size()) < plies && game.verdict == PLAY_ON) {
     // The move is written in the position it is played in, which TakeTurn leaves behind.
@@ -250,8 +285,16 @@ int RunBench() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) Fail(std::string("no command given; ") + USAGE);
+  if (argc < 2) Fail(std::string("no command given; ") + TRY_HELP);
   std::string command = argv[1];
+  if (command == "--help" || command == "-h") {
+    std::fputs(HELP, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    std::printf("chessbench %s\n", CHESS_VERSION);
+    return 0;
+  }
   if (command == "perft" || command == "search") {
     int first = 2;
     if (command == "perft" && argc > first && std::strcmp(argv[first], "--standard") == 0) {
@@ -263,29 +306,21 @@ int main(int argc, char** argv) {
     SetUpFromArgs(argc, argv, first + 1);
     return command == "perft" ? RunPerft(depth) : RunSearch(depth);
   }
-  if (command == "pgn") {
-    int first = 2, plies = 1 << 30;
-    if (argc > first && std::strchr(argv[first], '/') == nullptr)
-      plies = ParseNumber(argv[first++], 100000, "plies");
-    SetUpFromArgs(argc, argv, first);
-    // The fullmove number is the FEN's sixth field, which the position does not keep.
-    std::vector<std::string> fields;
-    for (int i = first; i < argc; ++i)
-      for (char* word = std::strtok(argv[i], " \t"); word; word = std::strtok(nullptr, " \t"))
-        fields.push_back(word);
-    int firstMoveNumber = fields.size() == 6 ? std::atoi(fields[5].c_str()) : 1;
-    return RunPgn(plies, firstMoveNumber, PositionToFen() == START_FEN && firstMoveNumber == 1);
-  }
-  if (command == "game") {
-    int plies = 1 << 30;
+  if (command == "pgn" || command == "game") {
+    // PLIES and --plain come before the FEN, whose first word names the ranks with '/'.
+    int first = 2, plies = -1;
     bool plain = false;
-    for (int i = 2; i < argc; ++i) {
-      if (std::strcmp(argv[i], "--plain") == 0)
+    for (; first < argc && std::strchr(argv[first], '/') == nullptr; ++first) {
+      if (command == "game" && std::strcmp(argv[first], "--plain") == 0)
         plain = true;
+      else if (plies < 0)
+        plies = ParseNumber(argv[first], 100000, "plies");
       else
-        plies = ParseNumber(argv[i], 100000, "plies");
+        Fail("unexpected argument '" + std::string(argv[first]) + "' before the FEN");
     }
-    return RunGameLines(plies, plain);
+    if (plies < 0) plies = 1 << 30;
+    SetUpFromArgs(argc, argv, first);
+    return command == "pgn" ? RunPgn(plies) : RunGameLines(plies, plain);
   }
   if (command == "compare") {
     if (argc > 3) Fail("compare takes at most one argument");
@@ -295,5 +330,5 @@ int main(int argc, char** argv) {
     if (argc > 2) Fail("bench takes no arguments");
     return RunBench();
   }
-  Fail("unknown command '" + command + "'; " + USAGE);
+  Fail("unknown command '" + command + "'; " + TRY_HELP);
 }

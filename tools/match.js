@@ -168,7 +168,10 @@ async function playGame(white, black, o, rng, round) {
   }
   chess.header('Event', 'match', 'Round', String(round), 'White', white.id, 'Black', black.id,
                'Result', result);
-  return { result, reason, fault, plies: uciMoves.length, pgn: chess.pgn() + ' {' + reason + '} ' + result };
+  // The reason is a comment on the last move; chess.js ends the movetext with the Result tag's
+  // value itself, so the result is written once.
+  chess.setComment(reason);
+  return { result, reason, fault, plies: uciMoves.length, pgn: chess.pgn() };
 }
 
 async function main() {

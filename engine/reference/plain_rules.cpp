@@ -53,6 +53,7 @@ bool MakeMoveByDefinition(Move move) {
   }
 
   pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
+  if (mover == BLACK) ++pos.fullmoveNumber;
   pos.side ^= BLACK;
   ComputeHash();
   if (pos.historyLength < MAX_HISTORY) pos.history[pos.historyLength++] = pos.hash;

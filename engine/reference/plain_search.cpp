@@ -15,7 +15,7 @@ namespace {
 // the other fields, and the state derived from the board.
 struct SavedFields : MoveFields {
   std::int32_t board[BOARD_SIZE];
-  std::int32_t kingSquare[2], material;
+  std::int32_t kingSquare[2];
   std::uint64_t pieces[CODE_COUNT], occupied[2];
 };
 
@@ -26,7 +26,6 @@ void CopyChangingFields(To& to, const From& from) {
   std::copy(std::begin(from.board), std::end(from.board), to.board);
   std::copy(std::begin(from.pieces), std::end(from.pieces), to.pieces);
   static_cast<MoveFields&>(to) = static_cast<const MoveFields&>(from);
-  to.material = from.material;
   for (int colour = 0; colour < 2; ++colour) {
     to.kingSquare[colour] = from.kingSquare[colour];
     to.occupied[colour] = from.occupied[colour];

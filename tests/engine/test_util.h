@@ -45,8 +45,8 @@ inline Move FindMove(const std::string& name) {
 inline bool SamePosition(const Position& a, const Position& b) {
   return std::memcmp(a.board, b.board, sizeof a.board) == 0 && a.side == b.side &&
          a.epSquare == b.epSquare && a.castleRights == b.castleRights &&
-         a.halfmoveClock == b.halfmoveClock && a.historyLength == b.historyLength &&
-         a.hash == b.hash &&
+         a.halfmoveClock == b.halfmoveClock && a.fullmoveNumber == b.fullmoveNumber &&
+         a.historyLength == b.historyLength && a.hash == b.hash &&
          std::memcmp(a.history, b.history, sizeof a.history[0] * a.historyLength) == 0 &&
          a.kingSquare[0] == b.kingSquare[0] && a.kingSquare[1] == b.kingSquare[1] &&
          a.occupied[0] == b.occupied[0] && a.occupied[1] == b.occupied[1] &&

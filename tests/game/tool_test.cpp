@@ -47,6 +47,29 @@ TEST(Tool, BenchSignature) {
   EXPECT_NE(run.out.find("\nbench nodes 184524 "), std::string::npos) << run.out;
 }
 
+// The game's lines end in the final position's FEN, full move number included, from the start or
+// from a FEN given.
+TEST(Tool, GameLinesEndInTheFinalFen) {
+  Outcome run = Bench({"game"});
+  EXPECT_TRUE(run.out.ends_with("\nfen 1k6/7B/7p/3b4/8/1p6/5K1P/8 w - - 12 54\n")) << run.out;
+  run = Bench({"game", "--plain", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 30"});
+  EXPECT_EQ(run.out.substr(0, 12), "1 d1d8 score");
+  EXPECT_TRUE(run.out.ends_with("\nfen 3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 1 30\n")) << run.out;
+}
+
+// --help prints the usage on standard output, --version the name and version; both exit 0.
+TEST(Tool, HelpAndVersion) {
+  Outcome help = Bench({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage: chessbench perft ")) << help.out;
+  EXPECT_NE(help.out.find("\nCommands:\n"), std::string::npos) << help.out;
+  EXPECT_EQ(help.err, "");
+  EXPECT_EQ(Bench({"-h"}).out, help.out);
+  Outcome version = Bench({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "chessbench " CHESS_VERSION "\n");
+}
+
 // Bad input gets one line on standard error, whatever the input holds (control bytes are shown
 // escaped), and status 2. A long argument makes a message larger than a pipe holds.
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
@@ -69,6 +92,8 @@ TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
       {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN", "w", "KQkq", "-"},
       {"search", "x"},
       {"bench", "extra"},
+      {"--hlep"},
+      {"game", "5", "6"},
   };
   for (const auto& args : bad) {
     Outcome run = Bench(args);

@@ -66,3 +66,24 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithQuitOrItsInput) {
   EXPECT_EQ(end.status, 0);
   EXPECT_EQ(end.out, "readyok\n");
 }
+
+// Arguments are for people: --help and --version answer and exit 0, anything else is refused in
+// one line with status 2; none of them starts the protocol.
+TEST(UciProcess, HelpVersionAndWrongArguments) {
+  Fd devNull{OpenPath("/dev/null", O_RDONLY)};
+  Outcome help = RunProgram(CHESS_UCI_BIN, {"--help"}, devNull.fd);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage: chess-uci ")) << help.out;
+  EXPECT_EQ(help.err, "");
+  Outcome version = RunProgram(CHESS_UCI_BIN, {"--version"}, devNull.fd);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "chess-uci " CHESS_VERSION "\n");
+  for (std::vector<const char*> args : {std::vector<const char*>{"uci"}, {"--help", "x"}}) {
+    Outcome wrong = RunProgram(CHESS_UCI_BIN, args, devNull.fd);
+    EXPECT_EQ(wrong.status, 2) << args[0];
+    EXPECT_EQ(wrong.out, "") << args[0];
+    EXPECT_TRUE(wrong.err.starts_with("chess-uci: ") &&
+                wrong.err.find('\n') == wrong.err.size() - 1)
+        << wrong.err;
+  }
+}

@@ -105,7 +105,7 @@ TEST(Uci, MateScoresAndNoMove) {
 // Bad input: a report in an info string, the last good position kept, and nothing else lost.
 TEST(Uci, BadInputIsReportedAndIgnored) {
   const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
-  const std::string afterE4E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 1";
+  const std::string afterE4E5 = "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2";
   struct Case {
     std::string input, report, fen;
   };
