@@ -20,17 +20,6 @@ int ParseSquare(const std::string& text) {
   return SquareAt(text[0] - 'a', text[1] - '1');
 }
 
-// Parses a whole decimal number from 0 to limit, or returns -1.
-int ParseCount(const std::string& text, int limit) {
-  if (text.empty() || text.size() > 6) return -1;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value <= limit ? value : -1;
-}
-
 // Fills board from the placement field, or returns a description of the fault.
 std::string ParsePlacement(const std::string& field, std::int32_t (&board)[BOARD_SIZE]) {
   for (int i = 0; i < BOARD_SIZE; ++i) board[i] = OFFBOARD;
@@ -139,12 +128,12 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
   }
 
   int clock = 0;
-  if (fields.size() >= 5 && (clock = ParseCount(fields[4], 9999)) < 0) {
+  if (fields.size() >= 5 && !ParseNumber(fields[4], 0, 9999, clock)) {
     error = "bad halfmove clock '" + fields[4] + "'";
     return false;
   }
   int moveNumber = 1;
-  if (fields.size() == 6 && (moveNumber = ParseCount(fields[5], MAX_FULLMOVE_NUMBER)) < 1) {
+  if (fields.size() == 6 && !ParseNumber(fields[5], 1, MAX_FULLMOVE_NUMBER, moveNumber)) {
     error = "fullmove number must be a number from 1 to " + std::to_string(MAX_FULLMOVE_NUMBER) +
             ", not '" + fields[5] + "'";
     return false;

@@ -1,9 +1,25 @@
 // Positions and moves as text: FEN in, coordinate notation out.
 #pragma once
 
+#include <charconv>
 #include <string>
+#include <string_view>
 
 #include "engine/position.h"
+
+// Reads text as a whole decimal number from low to high (digits only: no sign, space or other
+// character) into value and returns true, or leaves value as it was and returns false; a number
+// too large for Int is refused, not wrapped. The one number reader of FEN, UCI and chessbench.
+template <typename Int>
+bool ParseNumber(std::string_view text, Int low, Int high, Int& value) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  Int parsed{};
+  auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+  if (fault != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high)
+    return false;
+  value = parsed;
+  return true;
+}
 
 // The largest fullmove number a FEN may give: far beyond any game's length (the fifty-move rule
 // ends every game within 6000 moves), small enough that counting on never overflows.

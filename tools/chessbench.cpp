@@ -12,7 +12,6 @@
 //   chessbench compare [PLIES]        the game's first plies searched by both searches, timed
 //   chessbench bench                  fixed positions at depth 6; the node total is a signature
 //   chessbench --help | --version
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -86,14 +85,12 @@ Options:
 }
 
 // Parses a whole number from 0 to limit, or fails naming what it was meant to be.
-int ParseNumber(const char* text, int limit, const char* what) {
-  char* end = nullptr;
-  errno = 0;
-  long value = std::strtol(text, &end, 10);
-  if (*text < '0' || *text > '9' || *end != '\0' || errno != 0 || value > limit)
+int ParseCount(const char* text, int limit, const char* what) {
+  int value = 0;
+  if (!ParseNumber(text, 0, limit, value))
     Fail(std::string(what) + " must be a number from 0 to " + std::to_string(limit) + ", not '" +
          text + "'");
-  return static_cast<int>(value);
+  return value;
 }
 
 // Sets up the position from the FEN words args[first..], or the starting position if none.
@@ -302,7 +299,7 @@ int main(int argc, char** argv) {
       ++first;
     }
     if (argc <= first) Fail(command + " needs a depth");
-    int depth = ParseNumber(argv[first], MAX_TOOL_DEPTH, "depth");
+    int depth = ParseCount(argv[first], MAX_TOOL_DEPTH, "depth");
     SetUpFromArgs(argc, argv, first + 1);
     return command == "perft" ? RunPerft(depth) : RunSearch(depth);
   }
@@ -314,7 +311,7 @@ int main(int argc, char** argv) {
       if (command == "game" && std::strcmp(argv[first], "--plain") == 0)
         plain = true;
       else if (plies < 0)
-        plies = ParseNumber(argv[first], 100000, "plies");
+        plies = ParseCount(argv[first], 100000, "plies");
       else
         Fail("unexpected argument '" + std::string(argv[first]) + "' before the FEN");
     }
@@ -324,7 +321,7 @@ int main(int argc, char** argv) {
   }
   if (command == "compare") {
     if (argc > 3) Fail("compare takes at most one argument");
-    return RunCompare(argc == 3 ? ParseNumber(argv[2], 100000, "plies") : 30);
+    return RunCompare(argc == 3 ? ParseCount(argv[2], 100000, "plies") : 30);
   }
   if (command == "bench") {
     if (argc > 2) Fail("bench takes no arguments");
