@@ -23,6 +23,10 @@ constexpr int INPUT_STREAM = 0;
 constexpr int ERROR_STREAM = 2;
 constexpr std::uint32_t STATUS_MASK = 0xFF;
 
+// The report shows a code address as if the program were loaded at this base, the classic base
+// of a Windows program, so that the same statement gives the same address on every run.
+constexpr std::uintptr_t REPORT_BASE = 0x400000;
+
 // The report: the status ends at STATUS_LAST, the address fills ADDRESS_FIRST..ADDRESS_LAST.
 constexpr char REPORT_TEMPLATE[] = "Runtime error     at 00000000\r\n";
 constexpr std::size_t REPORT_LENGTH = sizeof REPORT_TEMPLATE - 1;
@@ -44,9 +48,11 @@ struct Console {
 
 Console console;
 
-// Takes the low 32 bits of a code address, the part the report shows.
+// Returns the address the report shows for a code address: its offset in the program's image
+// from REPORT_BASE, the same on every run however the system placed the image.
 std::uint32_t CodeAddress(const void* address) {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address));
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(address) - ImageBase() +
+                                    REPORT_BASE);
 }
 
 // Writes what is still buffered and the one-line report, then ends the process with status.

@@ -8,6 +8,10 @@
 
 #include "game/console_system.h"
 
+// The start of the program's image, placed by the linker; the image loads wherever the system
+// puts it (a position-independent executable moves on every run).
+extern "C" const char __executable_start[];
+
 namespace {
 
 // A shown statement of SHOWN_PIECE bytes, each up to three bytes of UTF-8, and CR LF.
@@ -85,3 +89,5 @@ ReadResult ReadByte(int stream, unsigned char& byte, std::uint32_t& error) {
 // Ends the process without running exit handlers or flushing C streams.
 void EndProcess(int status) { _exit(status); }
 
+// Returns the address of the program's first byte in memory.
+std::uintptr_t ImageBase() { return reinterpret_cast<std::uintptr_t>(__executable_start); }

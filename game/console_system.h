@@ -53,3 +53,5 @@ ReadResult ReadByte(int stream, unsigned char& byte, std::uint32_t& error);
 // Ends the process with status at once.
 [[noreturn]] void EndProcess(int status);
 
+// Returns the address at which the program's own image is loaded.
+std::uintptr_t ImageBase();
