@@ -38,13 +38,14 @@ std::string Lines(int count) {
   return text;
 }
 
-// Tells whether text is exactly one report of status with an upper-case hex address.
+// Tells whether text is exactly one report of status with an upper-case hex address of the form
+// 0040XXXX.
 bool IsReport(const std::string& text, int status) {
   char head[32];
-  std::snprintf(head, sizeof head, "Runtime error %3d at ", status);
-  if (text.size() != 31 || text.compare(0, 21, head) != 0 || text.substr(29) != "\r\n")
+  std::snprintf(head, sizeof head, "Runtime error %3d at 0040", status);
+  if (text.size() != 31 || text.compare(0, 25, head) != 0 || text.substr(29) != "\r\n")
     return false;
-  for (char c : text.substr(21, 8))
+  for (char c : text.substr(25, 4))
     if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F')) return false;
   return true;
 }
@@ -78,6 +79,8 @@ TEST(ConsoleTest, FailuresReportAndExitWithTheErrorNumber) {
   Outcome run = RunProbe({"lines", "3"}, devNull.fd, devFull.fd);
   EXPECT_EQ(run.status, ENOSPC);
   EXPECT_TRUE(IsReport(run.err, ENOSPC)) << run.err;
+  // The address names the statement that failed, wherever the system loaded the program.
+  EXPECT_EQ(RunProbe({"lines", "3"}, devNull.fd, devFull.fd).err, run.err);
 
   run = RunProbe({"lines", "1"}, devNull.fd, CLOSED);
   EXPECT_EQ(run.status, 105);
