@@ -47,7 +47,8 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithQuitOrItsInput) {
   Send(in.write.fd, "isready\n");
   EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"), "readyok\n");
   Send(in.write.fd, "position startpos\ngo depth 6\n");
-  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove a2a3\n").find(" pv a2a3\n"), std::string::npos);
+  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove a2a3 ponder b8a6\n").find(" score cp -100 "),
+            std::string::npos);
   // Ten megabytes in one line: read through and dropped, and the engine answers on.
   Send(in.write.fd, std::string(10 << 20, 'x') + "\r\nisready\n");
   EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"),
@@ -65,4 +66,42 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithQuitOrItsInput) {
   end = Finish(pid, out2.read.fd, err2.read.fd);
   EXPECT_EQ(end.status, 0);
   EXPECT_EQ(end.out, "readyok\n");
+}
+
+// A search that waits for stop: nothing but info lines until it comes, isready answered at once
+// without ending it, then bestmove; a ponder search likewise until ponderhit, after which the
+// clock rule ends it by itself; quit during a search ends the process.
+TEST(UciProcess, ServesStopIsreadyPonderhitAndQuitDuringASearch) {
+  Pipe in, out, err;
+  pid_t pid = StartEngine(in, out, err);
+  Send(in.write.fd, "position startpos\ngo infinite\n");
+  std::string got = ReadUntil(out.read.fd, "info depth 7 ");  // well into the search
+  Send(in.write.fd, "isready\n");
+  got += ReadUntil(out.read.fd, "readyok\n");
+  EXPECT_EQ(got.find("bestmove"), std::string::npos) << got;
+  // Still searching: the next depth comes, and only stop brings the answer.
+  got = ReadUntil(out.read.fd, "\n");
+  Send(in.write.fd, "position fen k7/8/2K5/8/8/8/8/7R w - - 0 1\nstop\n");
+  got += ReadUntil(out.read.fd, "\n");
+  while (got.find("bestmove") == std::string::npos) got += ReadUntil(out.read.fd, "\n");
+  EXPECT_NE(got.find("bestmove a2a3 ponder "), std::string::npos) << got;
+  // The position sent during the search was kept for after it.
+  Send(in.write.fd, "go depth 4\n");
+  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove c6c7 ponder a8a7\n").find(" score mate 2 "),
+            std::string::npos);
+  // Pondering on fake clocks: no answer before ponderhit, then one within the clock rule.
+  Send(in.write.fd, "position startpos\ngo ponder wtime 2000 btime 2000\n");
+  got = ReadUntil(out.read.fd, "info depth 7 ");
+  Send(in.write.fd, "ponderhit\n");
+  got += ReadUntil(out.read.fd, "\n");
+  while (got.find("bestmove") == std::string::npos) got += ReadUntil(out.read.fd, "\n");
+  EXPECT_TRUE(got.ends_with("\n")) << got;
+  // quit in the middle of a search.
+  Send(in.write.fd, "go infinite\n");
+  ReadUntil(out.read.fd, "info depth 6 ");
+  Send(in.write.fd, "quit\n");
+  Outcome end = Finish(pid, out.read.fd, err.read.fd);
+  EXPECT_EQ(end.status, 0);
+  EXPECT_EQ(end.out.find("bestmove"), std::string::npos) << end.out;
+  EXPECT_EQ(end.err, "");
 }

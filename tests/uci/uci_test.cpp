@@ -245,3 +245,54 @@ TEST(Uci, SurvivesRandomCommands) {
     EXPECT_TRUE(line.starts_with("info ") || line.starts_with("bestmove ") || line == "readyok")
         << line;
 }
+
+// The clock rule on fake clocks: a thirtieth of the time left less the overhead, or a part in
+// movestogo + 1, plus three quarters of the increment; a third of that for starting a depth, and
+// the hard limit at three times it, at most half the time left.
+TEST(Uci, ClockBudget) {
+  struct Case {
+    long long remaining, increment;
+    int movesToGo, overhead;
+    long long budget, hardLimit;
+  };
+  const Case cases[] = {
+      {60000, 0, 0, 10, 666, 5997},      // target 1 999
+      {10000, 100, 0, 10, 136, 1224},    // target 333 + 75
+      {1000, 10, 0, 10, 13, 120},        // target 33 + 7
+      {60000, 600, 9, 10, 2149, 19347},  // a tenth: 5 999 + 450
+      {60000, 0, 1, 0, 10000, 30000},    // the last move before the control: half, at most
+      {50, 1000, 0, 10, 6, 20},          // an increment larger than the time left
+      {5, 0, 0, 10, 0, 1},               // the overhead eats the clock: answer at once
+  };
+  for (const Case& c : cases) {
+    MoveTime time = ClockBudget(c.remaining, c.increment, c.movesToGo, c.overhead);
+    EXPECT_EQ(time.budget.count(), c.budget) << c.remaining << "+" << c.increment;
+    EXPECT_EQ(time.hardLimit.count(), c.hardLimit) << c.remaining << "+" << c.increment;
+  }
+}
+
+// Every principal variation is legal move by move: each is replayed as the moves of a position
+// command, which reports the first that is not, on positions full of captures, checks and mates.
+TEST(Uci, PrincipalVariationsReplay) {
+  const char* fens[] = {
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+      "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+      "2k5/8/2K5/8/8/8/8/7R b - - 0 1",
+  };
+  for (const char* fen : fens) {
+    std::string out = Session(std::string("position fen ") + fen + "\ngo depth 7\n");
+    std::istringstream lines(out);
+    int longest = 0;
+    for (std::string line; std::getline(lines, line);) {
+      std::size_t pv = line.find(" pv ");
+      if (pv == std::string::npos) continue;
+      std::string moves = line.substr(pv + 4);
+      longest =
+          std::max<int>(longest, static_cast<int>(std::count(moves.begin(), moves.end(), ' ')) + 1);
+      EXPECT_EQ(Session(std::string("position fen ") + fen + " moves " + moves + "\n"), "")
+          << fen << ": " << line;
+    }
+    EXPECT_GE(longest, 4) << out;
+  }
+}
