@@ -141,7 +141,9 @@ ExactMove exactMoves[1 << EXACT_MOVE_BITS];
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  if (bound == BOUND_EXACT) exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move};
+  // A search cut short stores what its nodes answered at once: no move of a line.
+  if (bound == BOUND_EXACT && !cutShort)
+    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move};
   TableSlot(key) = {.key = key,
                     .move = move,
                     .value = static_cast<std::int16_t>(value),
@@ -305,10 +307,10 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   ++searchNodes;
   // A search cut short is void: what its nodes return no longer matters.
   if (searchNodes >= pollAt && CutShort()) return 0;
-  // A node with depth left looks at least one ply further.
-  selDepth = std::max(selDepth, ply + (depth > 0));
   // Step 1. A leaf, or a node at the ply cap, is worth its material.
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
+  // This node looks at least one ply further (and so its leaves need not say how deep they are).
+  selDepth = std::max(selDepth, ply + 1);
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
@@ -463,7 +465,7 @@ int Search(int alpha, int beta, int depth) {
 SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
   searchNodes = 0;
   bestMove = NO_MOVE;
-  selDepth = 0;
+  selDepth = depth > 0;  // the root's children, which the root does not record
   cutShort = false;
   activePoll = poll ? &poll : nullptr;
   pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX;

@@ -16,10 +16,10 @@ bool Contains(const MoveList& list, Move move) {
 // Returns the principal variation of the depth just searched, whose root scored score: its best
 // move, then at each position along the line the move whose value a search found exact there,
 // or else the move a search of the depth left finds, where its score is the line's. Every move is
-// checked legal in turn; the line ends where none is known, a position of the line repeats or the
-// depth is
-// used up. (The moves remembered are only guesses: another position may share the slot.)
-std::vector<Move> PrincipalVariation(Move first, int score, int depth) {
+// checked legal in turn; the line ends where none is known, a position of the line repeats, the
+// depth is used up or the poll says stop. (The moves remembered are only guesses: another position
+// may share the slot.)
+std::vector<Move> PrincipalVariation(Move first, int score, int depth, const SearchPoll& poll) {
   std::vector<Move> pv;
   std::vector<Undo> undos;
   std::vector<std::uint64_t> keys = {pos.key};
@@ -37,8 +37,8 @@ std::vector<Move> PrincipalVariation(Move first, int score, int depth) {
     keys.push_back(pos.key);
     move = ExactBestMove(pos.key);
     if (move == NO_MOVE) {
-      SearchResult searched = SearchFromRoot(left);
-      if (searched.score == score) move = searched.move;
+      SearchResult searched = SearchFromRoot(left, poll);
+      if (searched.complete && searched.score == score) move = searched.move;
     }
   }
   for (std::size_t i = pv.size(); i-- > 0;) UndoMove(pv[i], undos[i]);
@@ -96,7 +96,7 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
         searched.score,
         nodesBefore,
         std::chrono::duration_cast<std::chrono::microseconds>(ThinkClock::now() - start),
-        PrincipalVariation(searched.move, searched.score, depth)};
+        PrincipalVariation(searched.move, searched.score, depth, poll)};
     result.move = searched.move;
     result.ponder = line.pv.size() > 1 ? line.pv[1] : NO_MOVE;
     result.depth = depth;

@@ -123,6 +123,15 @@ function random(seed) {
   };
 }
 
+// Makes a move in coordinate notation on a chess.js board; returns it, or null when illegal.
+function playUci(chess, move) {
+  try {
+    return chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] });
+  } catch (e) {
+    return null;
+  }
+}
+
 // Plays one game; returns { result: '1-0' | '0-1' | '1/2-1/2', reason, fault, pgn }.
 async function playGame(white, black, o, rng, round) {
   const chess = new Chess();
@@ -180,13 +189,7 @@ async function playGame(white, black, o, rng, round) {
         const replay = new Chess(chess.fen());
         stats.pvs++;
         for (const m of pv) {
-          let ok = null;
-          try {
-            ok = replay.move({ from: m.slice(0, 2), to: m.slice(2, 4), promotion: m[4] });
-          } catch (e) {
-            ok = null;
-          }
-          if (!ok) {
+          if (!playUci(replay, m)) {
             fault = 'chess-uci sent an illegal move ' + m + ' in the pv ' + pv.join(' ') + ' of ' + chess.fen();
             break;
           }
@@ -211,13 +214,7 @@ async function playGame(white, black, o, rng, round) {
       clock[side] += o.tc.inc;
     }
     const move = line.split(/\s+/)[1] || '';
-    let ok = null;
-    try {
-      ok = chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] });
-    } catch (e) {
-      ok = null;
-    }
-    if (!ok) {
+    if (!playUci(chess, move)) {
       fault = mover.name + ' played an illegal move: ' + move + ' in ' + chess.fen();
       result = loses;
       reason = fault;
