@@ -130,11 +130,12 @@ int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
 // The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
 // few (those of principal variations), and so their moves outlast the table's, where nodes of
-// every kind replace one another.
+// every kind replace one another. Only the last root search's are of its principal variation.
 constexpr int EXACT_MOVE_BITS = 14;
 struct ExactMove {
   std::uint64_t key;
   Move move;
+  std::uint16_t searchId;
 };
 ExactMove exactMoves[1 << EXACT_MOVE_BITS];
 
@@ -143,7 +144,7 @@ void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int dep
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
   // A search cut short stores what its nodes answered at once: no move of a line.
   if (bound == BOUND_EXACT && !cutShort)
-    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move};
+    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, searchId};
   TableSlot(key) = {.key = key,
                     .move = move,
                     .value = static_cast<std::int16_t>(value),
@@ -477,7 +478,7 @@ SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
 
 Move ExactBestMove(std::uint64_t key) {
   const ExactMove& entry = exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
-  return entry.key == key ? entry.move : NO_MOVE;
+  return entry.key == key && entry.searchId == searchId ? entry.move : NO_MOVE;
 }
 
 void ClearSearchMemory() {

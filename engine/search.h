@@ -29,8 +29,9 @@ int Search(int alpha, int beta, int depth);
 // position alone. Values never depend on it: only the work done to find them.
 void ClearSearchMemory();
 
-// Returns the best move last found for a position (by its key) whose value a search found exact,
-// or NO_MOVE: the move of a principal variation, a guess that the caller must check.
+// Returns the best move that the last root search found for a position (by its key) whose value
+// it found exact, or NO_MOVE: a move of its principal variation (or of a position sharing the
+// slot, so the caller must check it).
 Move ExactBestMove(std::uint64_t key);
 
 // What a search from the root found: its score for the side to move, the move it chose (NO_MOVE

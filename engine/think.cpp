@@ -14,11 +14,13 @@ bool Contains(const MoveList& list, Move move) {
 }
 
 // Returns the principal variation of the depth just searched, whose root scored score: its best
-// move, then at each position along the line the move whose value a search found exact there,
-// or else the move a search of the depth left finds, where its score is the line's. Every move is
-// checked legal in turn; the line ends where none is known, a position of the line repeats, the
-// depth is used up or the poll says stop. (The moves remembered are only guesses: another position
-// may share the slot.)
+// move, then at each position along the line the move of the last search that found its value
+// exact there, or else the move that a search of the depth left finds, where its score is the
+// line's. (The root plays the first move in generation order that reaches the best value, which
+// it may have only tested with a null window: then no line below it was searched exactly.) Every
+// move is checked legal in turn; the line ends where none is known, a position of the line repeats,
+// the depth is used up or the poll says stop. (The moves remembered are only guesses: another
+// position may share the slot.)
 std::vector<Move> PrincipalVariation(Move first, int score, int depth, const SearchPoll& poll) {
   std::vector<Move> pv;
   std::vector<Undo> undos;
