@@ -22,7 +22,10 @@ namespace {
 constexpr std::size_t ECHO_LIMIT = 200;  // bytes of the user's text that an info string repeats
 constexpr long long MAX_MILLISECONDS = (1ll << 31) - 1;
 constexpr int MAX_MOVES_TO_GO = 1000;
-constexpr int CLOCK_SHARE = 30;        // a move's share of the clock, at least: a thirtieth
+constexpr int CLOCK_SHARE = 30;  // a move's share of the clock, at least: a thirtieth
+// One move never takes more than this part of the time left: at a fast clock the rest is the
+// cushion against a process that the machine leaves waiting for tens of milliseconds.
+constexpr int CLOCK_RESERVE = 4;
 constexpr int HARD_LIMIT_TARGETS = 3;  // a running depth is abandoned at this many targets
 // A new depth starts only before this part of the target has passed: each takes about four times
 // as long as all before it, so one started later would end far beyond the target.
@@ -451,7 +454,7 @@ MoveTime ClockBudget(long long remaining, long long increment, int movesToGo, in
   long long available = std::max(0ll, remaining - moveOverhead);
   int share = movesToGo > 0 ? std::min(movesToGo + 1, CLOCK_SHARE) : CLOCK_SHARE;
   long long target = available / share + increment * 3 / 4;
-  long long hard = std::max(1ll, std::min(available / 2, HARD_LIMIT_TARGETS * target));
+  long long hard = std::max(1ll, std::min(available / CLOCK_RESERVE, HARD_LIMIT_TARGETS * target));
   return {milliseconds(std::min(target, hard) / NEW_DEPTH_SHARE), milliseconds(hard)};
 }
 

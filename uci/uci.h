@@ -32,7 +32,7 @@ struct MoveTime {
 // (a thirtieth, or with movesToGo moves left to the next time control one part in movesToGo + 1,
 // whichever is larger) plus three quarters of the increment: that is its target. A new depth
 // starts only within the first third of the target, and a running one is abandoned at three
-// times the target, never later than half the remaining time less the overhead.
+// times the target, never later than a quarter of the remaining time less the overhead.
 MoveTime ClockBudget(long long remaining, long long increment, int movesToGo, int moveOverhead);
 
 // Runs a whole session: commands from in until "quit" or end of input. While it searches it goes

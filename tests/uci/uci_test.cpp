@@ -248,7 +248,7 @@ TEST(Uci, SurvivesRandomCommands) {
 
 // The clock rule on fake clocks: a thirtieth of the time left less the overhead, or a part in
 // movestogo + 1, plus three quarters of the increment; a third of that for starting a depth, and
-// the hard limit at three times it, at most half the time left.
+// the hard limit at three times it, at most a quarter of the time left.
 TEST(Uci, ClockBudget) {
   struct Case {
     long long remaining, increment;
@@ -259,9 +259,9 @@ TEST(Uci, ClockBudget) {
       {60000, 0, 0, 10, 666, 5997},      // target 1 999
       {10000, 100, 0, 10, 136, 1224},    // target 333 + 75
       {1000, 10, 0, 10, 13, 120},        // target 33 + 7
-      {60000, 600, 9, 10, 2149, 19347},  // a tenth: 5 999 + 450
-      {60000, 0, 1, 0, 10000, 30000},    // the last move before the control: half, at most
-      {50, 1000, 0, 10, 6, 20},          // an increment larger than the time left
+      {60000, 600, 9, 10, 2149, 14997},  // a tenth: 5 999 + 450
+      {60000, 0, 1, 0, 5000, 15000},     // the last move before the control
+      {50, 1000, 0, 10, 3, 10},          // an increment larger than the time left
       {5, 0, 0, 10, 0, 1},               // the overhead eats the clock: answer at once
   };
   for (const Case& c : cases) {
