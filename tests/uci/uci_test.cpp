@@ -70,6 +70,12 @@ TEST(Uci, HandshakeAndSearchAnswers) {
   EXPECT_NE(out.find(" pv a2a3 ", last), std::string::npos) << out;
   EXPECT_NE(out.find("\nbestmove a2a3 ponder "), std::string::npos) << out;
   EXPECT_EQ(Session("setoption name Depth value 1\ngo\n").rfind("info depth 1 ", 0), 0u);
+  // A depth cut short leaves nothing behind that changes a later answer.
+  out = Session("go nodes 30000\ngo depth 6\n");
+  std::size_t second = out.rfind("info depth 6 ");
+  ASSERT_NE(second, std::string::npos) << out;
+  EXPECT_NE(out.find(" score cp -100 ", second), std::string::npos) << out;
+  EXPECT_NE(out.find("\nbestmove a2a3 ponder ", second), std::string::npos) << out;
   // A node limit is reached at a poll: the depth it cuts is not reported.
   EXPECT_EQ(WithoutTimes(Session("setoption name move OVERHEAD value 0\ngo nodes 1000 depth 9\n")),
             "info depth 1 seldepth 1 score cp 0 nodes 21 pv a2a3\n"
