@@ -46,7 +46,8 @@ struct MovePattern {
 // marks, and "e.p.".
 std::string StripAnnotations(std::string text) {
   for (;;) {
-    if (!text.empty() && std::strchr("+#!?", text.back())) {
+    // strchr finds the terminating NUL too, which is no annotation.
+    if (!text.empty() && text.back() != '\0' && std::strchr("+#!?", text.back())) {
       text.pop_back();
     } else if (text.size() > 4 && text.ends_with("e.p.")) {
       text.resize(text.size() - 4);

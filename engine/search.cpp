@@ -40,6 +40,20 @@ std::uint64_t searchNodes = 0;
 
 namespace {
 
+// Cutting a search short: the node count at which the poll is next asked (never, for the game's
+// searches), the poll, and whether it has said stop.
+std::uint64_t pollAt = UINT64_MAX;
+const SearchPoll* activePoll = nullptr;
+bool cutShort = false;
+int selDepth = 0;  // the deepest ply looked at since the search began
+
+// Returns true once the search is to stop: asks the poll, and then every node answers at once.
+bool CutShort() {
+  if (!cutShort) cutShort = (*activePoll)();
+  pollAt = cutShort ? 0 : searchNodes + SEARCH_POLL_NODES;
+  return cutShort;
+}
+
 static_assert(MAX_PLY < FIFTY_MOVE_PLIES, "the table's entries rely on this, see transposition.h");
 
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
@@ -117,9 +131,23 @@ void RewardCutoff(Move move, int depth, int ply) {
 // search result: 0 at the limit (the node has a legal move), else the score itself.
 int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
+// The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
+// few (those of principal variations), and so their moves outlast the table's, where nodes of
+// every kind replace one another. Only the last root search's are of its principal variation.
+constexpr int EXACT_MOVE_BITS = 14;
+struct ExactMove {
+  std::uint64_t key;
+  Move move;
+  std::uint16_t searchId;
+};
+ExactMove exactMoves[1 << EXACT_MOVE_BITS];
+
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
+  // A search cut short stores what its nodes answered at once: no move of a line.
+  if (bound == BOUND_EXACT && !cutShort)
+    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, searchId};
   TableSlot(key) = {.key = key,
                     .move = move,
                     .value = static_cast<std::int16_t>(value),
@@ -279,8 +307,12 @@ bool IsPlausible(Move move) {
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   ++searchNodes;
+  // A search cut short is void: what its nodes return no longer matters.
+  if (searchNodes >= pollAt && CutShort()) return 0;
   // Step 1. A leaf, or a node at the ply cap, is worth its material.
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
+  // This node looks at least one ply further (and so its leaves need not say how deep they are).
+  selDepth = std::max(selDepth, ply + 1);
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
@@ -431,8 +463,27 @@ int Search(int alpha, int beta, int depth) {
   return SearchRoot(alpha, beta, depth, &bestMove);
 }
 
+SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
+  searchNodes = 0;
+  bestMove = NO_MOVE;
+  selDepth = depth > 0;  // the root's children, which the root does not record
+  cutShort = false;
+  activePoll = poll ? &poll : nullptr;
+  pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX;
+  int score = Search(-SCORE_INF, SCORE_INF, depth);
+  pollAt = UINT64_MAX;
+  activePoll = nullptr;
+  return {score, bestMove, searchNodes, selDepth, !cutShort};
+}
+
+Move ExactBestMove(std::uint64_t key) {
+  const ExactMove& entry = exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
+  return entry.key == key && entry.searchId == searchId ? entry.move : NO_MOVE;
+}
+
 void ClearSearchMemory() {
   ClearTable();
+  for (ExactMove& entry : exactMoves) entry = {};
   ClearFrontierCache();
   searchId = 0;
   for (auto& pair : killers) pair[0] = pair[1] = NO_MOVE;

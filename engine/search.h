@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/position.h"
 #include "engine/rules.h"
@@ -25,3 +26,29 @@ int Search(int alpha, int beta, int depth);
 // and the cut-off counts), so that what a search does, and the nodes it counts, depend on its
 // position alone. Values never depend on it: only the work done to find them.
 void ClearSearchMemory();
+
+// Returns the best move that the last root search found for a position (by its key) whose value
+// it found exact, or NO_MOVE: a move of its principal variation (or of a position sharing the
+// slot, so the caller must check it).
+Move ExactBestMove(std::uint64_t key);
+
+// What a search from the root found: its score for the side to move, the move it chose (NO_MOVE
+// without a legal move), the nodes it visited, the deepest ply it looked at, and whether it ran to
+// the end (a search cut short by its poll found nothing that may be used).
+struct SearchResult {
+  int score;
+  Move move;
+  std::uint64_t nodes;
+  int selDepth;
+  bool complete;
+};
+
+// A search that may be cut short asks its poll every SEARCH_POLL_NODES nodes whether to stop.
+constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
+using SearchPoll = std::function<bool()>;
+
+// Searches the position to depth with the full window, as the game does, from a clean start: the
+// node count, the deepest ply and bestMove begin anew (the search memory is kept: see
+// ClearSearchMemory). With a poll, the search stops as soon as the poll returns true; its values
+// stay in the table only under this search's id, which no later search reads.
+SearchResult SearchFromRoot(int depth, const SearchPoll& poll = {});

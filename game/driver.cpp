@@ -20,14 +20,22 @@ const char* ResultLine(Verdict verdict) {
   }
 }
 
-Turn TakeTurn() { return TakeTurnWith(Search); }
-
-Turn TakeTurnWith(int (*search)(int alpha, int beta, int depth)) {
+Turn ChooseMove(int (*search)(int alpha, int beta, int depth)) {
   bestMove = NO_MOVE;
+  searchNodes = 0;
   int score = search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
-  Move move = bestMove;
-  if (move != NO_MOVE) MakeMove(move);
-  return {move, score, GameVerdict()};
+  return {bestMove, score, searchNodes, PLAY_ON};
+}
+
+void PlayMove(Turn& turn) {
+  if (turn.move != NO_MOVE) MakeMove(turn.move);
+  turn.verdict = GameVerdict();
+}
+
+Turn TakeTurn() {
+  Turn turn = ChooseMove();
+  PlayMove(turn);
+  return turn;
 }
 
 bool PlayTurn() {

@@ -1,21 +1,30 @@
 // The game driver: the engine plays both sides, one turn at a time, until the game ends.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/position.h"
 #include "engine/rules.h"
+#include "engine/search.h"
 
 struct Turn {
-  Move move;        // NO_MOVE when the side to move had no legal move
-  int score;        // the root score of the search
-  Verdict verdict;  // the game's verdict on the position the turn left
+  Move move;            // NO_MOVE when the side to move had no legal move
+  int score;            // the root score of the search
+  std::uint64_t nodes;  // the nodes the search visited
+  Verdict verdict;      // the game's verdict on the position the turn left (PLAY_ON until played)
 };
 
-// Searches the position, makes the move found and returns it with the verdict on the position
-// it led to (or, with no legal move, on the position as it stands). Prints nothing.
-Turn TakeTurn();
+// Searches the position with search (the game's, or another of the same contract such as the
+// plain reference search) from a clean start and returns the move it chose, its score and the
+// nodes visited. The position is left as it was.
+Turn ChooseMove(int (*search)(int alpha, int beta, int depth) = Search);
 
-// The same with another search of the same contract, such as the plain reference search.
-Turn TakeTurnWith(int (*search)(int alpha, int beta, int depth));
+// Makes the turn's move, if it has one, and sets its verdict on the position that follows (or,
+// with no move, on the position as it stands).
+void PlayMove(Turn& turn);
+
+// Chooses a move with the game's search and plays it. Prints nothing.
+Turn TakeTurn();
 
 // Returns the line the game ends with for a verdict ("CHECKMATE!", "STALEMATE!" or "DRAW!"), or
 // nullptr for PLAY_ON.

@@ -139,11 +139,9 @@ int RunPerft(int depth) {
 // Searches the position to depth with the full window and prints the move and the node count.
 int RunSearch(int depth) {
   ClearSearchMemory();
-  bestMove = NO_MOVE;
-  searchNodes = 0;
-  int score = Search(-SCORE_INF, SCORE_INF, depth);
-  std::printf("bestmove %s score %d\nnodes %llu\n", MoveToString(bestMove).c_str(), score,
-              static_cast<unsigned long long>(searchNodes));
+  SearchResult searched = SearchFromRoot(depth);
+  std::printf("bestmove %s score %d\nnodes %llu\n", MoveToString(searched.move).c_str(),
+              searched.score, static_cast<unsigned long long>(searched.nodes));
   return 0;
 }
 
@@ -156,17 +154,17 @@ int RunGameLines(int plies, bool plain) {
   Verdict verdict = PLAY_ON;
   int ply = 0;
   while (ply < plies && verdict == PLAY_ON) {
-    searchNodes = 0;
     auto start = std::chrono::steady_clock::now();
-    Turn turn = plain ? TakeTurnWith(PlainSearch) : TakeTurn();
+    Turn turn = ChooseMove(plain ? PlainSearch : Search);
+    PlayMove(turn);
     double ms = MillisecondsSince(start);
     verdict = turn.verdict;
     if (turn.move == NO_MOVE) break;
     ++ply;
     std::printf("%d %s score %d nodes %llu ms %.1f\n", ply, MoveToString(turn.move).c_str(),
-                turn.score, static_cast<unsigned long long>(searchNodes), ms);
+                turn.score, static_cast<unsigned long long>(turn.nodes), ms);
     std::fflush(stdout);
-    totalNodes += searchNodes;
+    totalNodes += turn.nodes;
     totalMs += ms;
     if (ms > slowestMs) slowestMs = ms;
   }
@@ -186,13 +184,10 @@ int RunPgn(int plies) {
   if (PositionToFen() != START_FEN) game.startFen = PositionToFen();
   game.verdict = GameVerdict();
   while (static_cast<int>(game.moves.size()) < plies && game.verdict == PLAY_ON) {
-    // The move is written in the position it is played in, which TakeTurn leaves behind.
-    Position before = pos;
-    Turn turn = TakeTurn();
-    Position after = pos;
-    pos = before;
+    // The move is written in the position it is played in.
+    Turn turn = ChooseMove();
     game.moves.push_back(MoveToSan(turn.move));
-    pos = after;
+    PlayMove(turn);
     game.verdict = turn.verdict;
   }
   game.finalSide = pos.side;
@@ -208,31 +203,27 @@ int RunCompare(int plies) {
   std::uint64_t fastNodes = 0, plainNodes = 0;
   double fastMs = 0, plainMs = 0;
   for (int ply = 1; ply <= plies; ++ply) {
-    searchNodes = 0;
-    bestMove = NO_MOVE;
     auto start = std::chrono::steady_clock::now();
-    int plainScore = PlainSearch(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
+    Turn plain = ChooseMove(PlainSearch);
     double pMs = MillisecondsSince(start);
-    Move plainMove = bestMove;
-    std::uint64_t pNodes = searchNodes;
 
-    searchNodes = 0;
     start = std::chrono::steady_clock::now();
-    Turn turn = TakeTurn();
+    Turn turn = ChooseMove();
+    PlayMove(turn);
     double fMs = MillisecondsSince(start);
-    if (turn.move != plainMove || turn.score != plainScore) {
+    if (turn.move != plain.move || turn.score != plain.score) {
       std::printf("ply %d: the searches differ (%s %d against %s %d)\n", ply,
-                  MoveToString(turn.move).c_str(), turn.score, MoveToString(plainMove).c_str(),
-                  plainScore);
+                  MoveToString(turn.move).c_str(), turn.score, MoveToString(plain.move).c_str(),
+                  plain.score);
       return 1;
     }
     std::printf("%d %s plain %llu nodes %.1f ms fast %llu nodes %.2f ms\n", ply,
-                MoveToString(turn.move).c_str(), static_cast<unsigned long long>(pNodes), pMs,
-                static_cast<unsigned long long>(searchNodes), fMs);
+                MoveToString(turn.move).c_str(), static_cast<unsigned long long>(plain.nodes), pMs,
+                static_cast<unsigned long long>(turn.nodes), fMs);
     std::fflush(stdout);
-    plainNodes += pNodes;
+    plainNodes += plain.nodes;
     plainMs += pMs;
-    fastNodes += searchNodes;
+    fastNodes += turn.nodes;
     fastMs += fMs;
     if (turn.verdict != PLAY_ON) break;
   }
@@ -266,12 +257,10 @@ int RunBench() {
     std::string error;
     if (!SetPositionFromFen(fen, error)) Fail("bench position: " + error);
     ClearSearchMemory();
-    searchNodes = 0;
-    bestMove = NO_MOVE;
-    int score = Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
-    std::printf("%-75s %s %6d %10llu\n", fen, MoveToString(bestMove).c_str(), score,
-                static_cast<unsigned long long>(searchNodes));
-    total += searchNodes;
+    SearchResult searched = SearchFromRoot(ROOT_DEPTH);
+    std::printf("%-75s %s %6d %10llu\n", fen, MoveToString(searched.move).c_str(), searched.score,
+                static_cast<unsigned long long>(searched.nodes));
+    total += searched.nodes;
   }
   double ms = MillisecondsSince(start);
   std::printf("bench nodes %llu ms %.0f nps %.0f\n", static_cast<unsigned long long>(total), ms,

@@ -5,15 +5,22 @@
 // per-move timeout). Exits 1 if there was any.
 //   usage: node match.js --engine CMD [--opponent CMD] [--games N] [--opponent-go "go ..."]
 //                        [--opponent-option "Name=Value"]... [--random-plies K] [--seed S]
-//                        [--timeout MS] [--max-plies P] [--pgn FILE]
+//                        [--timeout MS] [--max-plies P] [--pgn FILE] [--tc BASE+INC]
+//                        [--time-log FILE]
+// With --tc (seconds, e.g. 10+0.1) both engines play on clocks: each is sent its remaining time
+// and increment with every go, a move's thinking time is taken from its clock, and a side whose
+// clock runs out loses on time. The log gets a line per move of chess-uci's: its clock before
+// the move, the increment and the milliseconds it took. Every principal variation chess-uci
+// sends in an info line is replayed by chess.js, and an illegal move in one is a fault.
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
 const { Chess } = require('chess.js');
 
 function parseArgs(argv) {
-  const o = { games: 2, opponentGo: 'go wtime 60000 btime 60000', opponentOptions: [],
-              randomPlies: 0, seed: 1, timeout: 10000, maxPlies: 400, pgn: null };
+  const o = { games: 2, opponentGo: null, opponentOptions: [],
+              randomPlies: 0, seed: 1, timeout: 10000, maxPlies: 400, pgn: null, tc: null,
+              timeLog: null };
   for (let i = 0; i < argv.length; i++) {
     const a = argv[i], v = () => argv[++i];
     if (a === '--engine') o.engine = v();
@@ -26,10 +33,17 @@ function parseArgs(argv) {
     else if (a === '--timeout') o.timeout = +v();
     else if (a === '--max-plies') o.maxPlies = +v();
     else if (a === '--pgn') o.pgn = v();
+    else if (a === '--tc') {
+      const [base, inc] = v().split('+').map(Number);
+      o.tc = { base: base * 1000, inc: (inc || 0) * 1000 };
+    } else if (a === '--time-log') o.timeLog = v();
     else throw new Error('unknown argument ' + a);
   }
   if (!o.engine) throw new Error('--engine is required');
   o.opponent = o.opponent || o.engine;
+  // Without a clock chess-uci searches its Depth option (a plain go); another engine is given a
+  // minute on each side's clock.
+  if (!o.opponentGo) o.opponentGo = o.opponent === o.engine ? 'go' : 'go wtime 60000 btime 60000';
   return o;
 }
 
@@ -40,6 +54,7 @@ class Engine {
     this.lines = [];
     this.waiter = null;
     this.exited = null;
+    this.pvs = [];  // the principal variations of the info lines since the last go
     this.proc = spawn('sh', ['-c', 'exec ' + command], { stdio: ['pipe', 'pipe', 'inherit'] });
     let partial = '';
     this.proc.stdout.on('data', (chunk) => {
@@ -69,6 +84,8 @@ class Engine {
     for (;;) {
       while (this.lines.length) {
         const line = this.lines.shift();
+        const pv = line.startsWith('info ') ? line.indexOf(' pv ') : -1;
+        if (pv >= 0) this.pvs.push(line.slice(pv + 4).trim().split(/\s+/));
         if (line.startsWith(prefix)) return line;
       }
       if (this.exited) throw new Error(this.name + ' crashed: ' + this.exited);
@@ -109,6 +126,15 @@ function random(seed) {
   };
 }
 
+// Makes a move in coordinate notation on a chess.js board; returns it, or null when illegal.
+function playUci(chess, move) {
+  try {
+    return chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] });
+  } catch (e) {
+    return null;
+  }
+}
+
 // Plays one game; returns { result: '1-0' | '0-1' | '1/2-1/2', reason, fault, pgn }.
 async function playGame(white, black, o, rng, round) {
   const chess = new Chess();
@@ -125,6 +151,8 @@ async function playGame(white, black, o, rng, round) {
     await e.expect('readyok', o.timeout);
   }
   let result = null, reason = null, fault = null;
+  const clock = o.tc ? { w: o.tc.base, b: o.tc.base } : null;
+  const stats = o.stats;
   while (!result) {
     if (chess.isCheckmate()) {
       result = chess.turn() === 'w' ? '0-1' : '1-0';
@@ -140,25 +168,56 @@ async function playGame(white, black, o, rng, round) {
     if (result) break;
     const mover = chess.turn() === 'w' ? white : black;
     const loses = chess.turn() === 'w' ? '0-1' : '1-0';
+    const side = chess.turn();
     mover.send('position startpos' + (uciMoves.length ? ' moves ' + uciMoves.join(' ') : ''));
-    mover.send(mover === o.engineSide ? 'go wtime 60000 btime 60000 winc 0 binc 0' : o.opponentGo);
+    let go = mover === o.engineSide ? 'go' : o.opponentGo;
+    if (o.tc) go = `go wtime ${Math.round(clock.w)} btime ${Math.round(clock.b)} winc ${o.tc.inc} binc ${o.tc.inc}`;
+    mover.pvs = [];
+    const sent = Date.now();
+    mover.send(go);
     let line;
     try {
-      line = await mover.expect('bestmove', o.timeout);
+      line = await mover.expect('bestmove', o.tc ? clock[side] + o.timeout : o.timeout);
     } catch (e) {
       fault = e.message;
       result = loses;
       reason = fault;
       break;
     }
-    const move = line.split(/\s+/)[1] || '';
-    let ok = null;
-    try {
-      ok = chess.move({ from: move.slice(0, 2), to: move.slice(2, 4), promotion: move[4] });
-    } catch (e) {
-      ok = null;
+    const took = Date.now() - sent;
+    if (mover === o.engineSide) {
+      stats.moves++;
+      if (o.timeLog) fs.appendFileSync(o.timeLog, `${Math.round(clock[side])} ${o.tc ? o.tc.inc : 0} ${took}\n`);
+      for (const pv of mover.pvs) {
+        const replay = new Chess(chess.fen());
+        stats.pvs++;
+        for (const m of pv) {
+          if (!playUci(replay, m)) {
+            fault = 'chess-uci sent an illegal move ' + m + ' in the pv ' + pv.join(' ') + ' of ' + chess.fen();
+            break;
+          }
+          stats.pvMoves++;
+        }
+        if (fault) break;
+      }
+      if (fault) {
+        result = loses;
+        reason = fault;
+        break;
+      }
     }
-    if (!ok) {
+    if (o.tc) {
+      clock[side] -= took;
+      if (clock[side] < 0) {
+        result = loses;
+        reason = (mover === o.engineSide ? 'chess-uci' : 'the opponent') + ' lost on time';
+        if (mover === o.engineSide) stats.timeLosses++;
+        break;
+      }
+      clock[side] += o.tc.inc;
+    }
+    const move = line.split(/\s+/)[1] || '';
+    if (!playUci(chess, move)) {
       fault = mover.name + ' played an illegal move: ' + move + ' in ' + chess.fen();
       result = loses;
       reason = fault;
@@ -184,6 +243,7 @@ async function main() {
   await other.start(self ? [] : o.opponentOptions, o.timeout);
   const rng = random(o.seed);
   const tally = { win: 0, draw: 0, loss: 0 }, faults = [], pgns = [];
+  o.stats = { moves: 0, pvs: 0, pvMoves: 0, timeLosses: 0 };
   for (let g = 1; g <= o.games; g++) {
     const oursWhite = g % 2 === 1;
     const [white, black] = oursWhite ? [ours, other] : [other, ours];
@@ -198,6 +258,8 @@ async function main() {
   if (o.pgn) fs.writeFileSync(o.pgn, pgns.join('\n\n') + '\n');
   console.log(`chess-uci: ${tally.win} wins, ${tally.draw} draws, ${tally.loss} losses; ` +
               `${faults.length ? faults.length + ' faults:\n  ' + faults.join('\n  ') : 'no illegal move, crash or hang'}`);
+  console.log(`chess-uci: ${o.stats.timeLosses} losses on time; ${o.stats.pvs} principal variations ` +
+              `(${o.stats.pvMoves} moves) replayed legal by chess.js over ${o.stats.moves} moves`);
   ours.quit();
   other.quit();
   process.exitCode = faults.length ? 1 : 0;

@@ -3,6 +3,9 @@
 # chess.js refereeing; see tools/match.js for what it checks and reports.
 #   tools/match.sh stockfish [GAMES] [match.js options...]   # default 10 games
 #   tools/match.sh self [GAMES] [match.js options...]        # default 4 games, random openings
+#   tools/match.sh vs CMD [GAMES] [match.js options...]      # against another UCI engine CMD,
+#                                                            # default 10 games, random openings
+# A time control for both sides: --tc BASE+INC in seconds (e.g. --tc 10+0.1); see match.js.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 engine=build/bin/chess-uci
@@ -24,8 +27,16 @@ case "${1:-}" in
     shift || true
     run --games "$games" --random-plies 6 "$@"
     ;;
+  vs)
+    [ -n "${2:-}" ] || { echo "usage: tools/match.sh vs CMD [GAMES] [match.js options...]" >&2; exit 2; }
+    opponent=$2
+    shift 2
+    games=${1:-10}
+    shift || true
+    run --opponent "$opponent" --games "$games" --random-plies 6 "$@"
+    ;;
   *)
-    echo "usage: tools/match.sh stockfish|self [GAMES] [match.js options...]" >&2
+    echo "usage: tools/match.sh stockfish|self|vs CMD [GAMES] [match.js options...]" >&2
     exit 2
     ;;
 esac

@@ -27,6 +27,14 @@ std::string ReadUntil(int fd, const std::string& marker) {
   return got;
 }
 
+// Reads from fd up to the end of a bestmove line.
+std::string ReadAnswer(int fd) {
+  std::string got = ReadUntil(fd, "\n");
+  while (got.find("bestmove") == std::string::npos && !testing::Test::HasFailure())
+    got += ReadUntil(fd, "\n");
+  return got;
+}
+
 // Starts chess-uci behind pipes and returns its pid; the pipes keep our ends.
 pid_t StartEngine(Pipe& in, Pipe& out, Pipe& err) {
   pid_t pid = StartProgram(CHESS_UCI_BIN, {}, {in.read.fd, out.write.fd, err.write.fd});
@@ -47,7 +55,9 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithQuitOrItsInput) {
   Send(in.write.fd, "isready\n");
   EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"), "readyok\n");
   Send(in.write.fd, "position startpos\ngo depth 6\n");
-  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove a2a3\n").find(" pv a2a3\n"), std::string::npos);
+  std::string answer = ReadAnswer(out.read.fd);
+  EXPECT_NE(answer.find(" score cp -100 "), std::string::npos) << answer;
+  EXPECT_NE(answer.find("\nbestmove a2a3 ponder "), std::string::npos) << answer;
   // Ten megabytes in one line: read through and dropped, and the engine answers on.
   Send(in.write.fd, std::string(10 << 20, 'x') + "\r\nisready\n");
   EXPECT_EQ(ReadUntil(out.read.fd, "readyok\n"),
@@ -86,4 +96,40 @@ TEST(UciProcess, HelpVersionAndWrongArguments) {
                 wrong.err.find('\n') == wrong.err.size() - 1)
         << wrong.err;
   }
+}
+
+// A search that waits for stop: nothing but info lines until it comes, isready answered at once
+// without ending it, then bestmove; a ponder search likewise until ponderhit, after which the
+// clock rule ends it by itself; quit during a search ends the process.
+TEST(UciProcess, ServesStopIsreadyPonderhitAndQuitDuringASearch) {
+  Pipe in, out, err;
+  pid_t pid = StartEngine(in, out, err);
+  Send(in.write.fd, "position startpos\ngo infinite\n");
+  std::string got = ReadUntil(out.read.fd, "info depth 7 ");  // well into the search
+  Send(in.write.fd, "isready\n");
+  got += ReadUntil(out.read.fd, "readyok\n");
+  EXPECT_EQ(got.find("bestmove"), std::string::npos) << got;
+  // Still searching: the next depth comes, and only stop brings the answer.
+  got = ReadUntil(out.read.fd, "\n");
+  Send(in.write.fd, "position fen k7/8/2K5/8/8/8/8/7R w - - 0 1\nstop\n");
+  got += ReadAnswer(out.read.fd);
+  EXPECT_NE(got.find("bestmove a2a3 ponder "), std::string::npos) << got;
+  // The position sent during the search was kept for after it.
+  Send(in.write.fd, "go depth 4\n");
+  EXPECT_NE(ReadUntil(out.read.fd, "\nbestmove c6c7 ponder a8a7\n").find(" score mate 2 "),
+            std::string::npos);
+  // Pondering on fake clocks: no answer before ponderhit, then one within the clock rule.
+  Send(in.write.fd, "position startpos\ngo ponder wtime 2000 btime 2000\n");
+  got = ReadUntil(out.read.fd, "info depth 7 ");
+  Send(in.write.fd, "ponderhit\n");
+  got += ReadAnswer(out.read.fd);
+  EXPECT_NE(got.find("bestmove "), std::string::npos) << got;
+  // quit in the middle of a search.
+  Send(in.write.fd, "go infinite\n");
+  ReadUntil(out.read.fd, "info depth 6 ");
+  Send(in.write.fd, "quit\n");
+  Outcome end = Finish(pid, out.read.fd, err.read.fd);
+  EXPECT_EQ(end.status, 0);
+  EXPECT_EQ(end.out.find("bestmove"), std::string::npos) << end.out;
+  EXPECT_EQ(end.err, "");
 }

@@ -11,13 +11,18 @@
 
 namespace {
 
-// Returns output without the figures that vary from run to run: " time T nps P" of info lines.
+// Returns output without what varies from run to run: " nps P time T" of info lines, and where
+// a readyok falls among the lines of a search, which answers isready at once (the readyok lines
+// are counted at the end instead).
 std::string WithoutTimes(std::string output) {
-  for (std::size_t at; (at = output.find(" time ")) != std::string::npos;) {
-    std::size_t nps = output.find(" nps ", at);
-    output.erase(at, output.find_first_not_of("0123456789", nps + 5) - at);
+  for (std::size_t at; (at = output.find(" nps ")) != std::string::npos;) {
+    std::size_t time = output.find(" time ", at);
+    output.erase(at, output.find_first_not_of("0123456789", time + 6) - at);
   }
-  return output;
+  int ready = 0;
+  for (std::size_t at; (at = output.find("readyok\n")) != std::string::npos; ++ready)
+    output.erase(at, 8);
+  return output + std::to_string(ready) + " readyok";
 }
 
 // Runs a whole session on input in memory and returns what the engine wrote; the position it
@@ -42,7 +47,9 @@ std::string Session(const std::string& input) {
 // Returns the bestmove line's move of a session's output.
 std::string BestMove(const std::string& output) {
   std::size_t at = output.rfind("bestmove ");
-  return at == std::string::npos ? "(none)" : output.substr(at + 9, output.find('\n', at) - at - 9);
+  return at == std::string::npos
+             ? "(none)"
+             : output.substr(at + 9, output.find_first_of(" \n", at + 9) - at - 9);
 }
 
 }  // namespace
@@ -50,17 +57,32 @@ std::string BestMove(const std::string& output) {
 TEST(Uci, HandshakeAndSearchAnswers) {
   EXPECT_EQ(Session("uci\nisready\nucinewgame\nstop\n"),
             "id name chess\nid author the chess developers\n"
-            "option name Depth type spin default 6 min 1 max 10\nuciok\nreadyok\n");
+            "option name Depth type spin default 6 min 1 max 10\n"
+            "option name Move Overhead type spin default 10 min 0 max 5000\n"
+            "option name Ponder type check default false\nuciok\nreadyok\n");
+  // A line per depth; the last is the game's own search of depth 6.
   std::string out = Session("position startpos\ngo depth 6\n");
-  EXPECT_EQ(out.rfind("info depth 6 score cp -100 nodes ", 0), 0u) << out;
-  EXPECT_NE(out.find(" time "), std::string::npos);
-  EXPECT_NE(out.find(" nps "), std::string::npos);
-  EXPECT_NE(out.find(" pv a2a3\nbestmove a2a3\n"), std::string::npos) << out;
-  // Clocks are read and left aside: the engine searches its depth and answers at once.
-  EXPECT_EQ(BestMove(Session("go wtime 1000 btime 1000 winc 10 binc 10 movestogo 5\n")), "a2a3");
-  EXPECT_EQ(BestMove(Session("go infinite\n")), "a2a3");
-  EXPECT_EQ(Session("setoption name Depth value 1\ngo movetime 50\n").rfind("info depth 1 ", 0),
-            0u);
+  EXPECT_EQ(out.rfind("info depth 1 seldepth 1 score cp 0 nodes 21 nps ", 0), 0u) << out;
+  std::size_t last = out.find("info depth 6 seldepth ");
+  ASSERT_NE(last, std::string::npos) << out;
+  EXPECT_NE(out.find(" score cp -100 nodes ", last), std::string::npos) << out;
+  EXPECT_NE(out.find(" time ", last), std::string::npos);
+  EXPECT_NE(out.find(" pv a2a3 ", last), std::string::npos) << out;
+  EXPECT_NE(out.find("\nbestmove a2a3 ponder "), std::string::npos) << out;
+  EXPECT_EQ(Session("setoption name Depth value 1\ngo\n").rfind("info depth 1 ", 0), 0u);
+  // A depth cut short leaves nothing behind that changes a later answer.
+  out = Session("go nodes 30000\ngo depth 6\n");
+  std::size_t second = out.rfind("info depth 6 ");
+  ASSERT_NE(second, std::string::npos) << out;
+  EXPECT_NE(out.find(" score cp -100 ", second), std::string::npos) << out;
+  EXPECT_NE(out.find("\nbestmove a2a3 ponder ", second), std::string::npos) << out;
+  // A node limit is reached at a poll: the depth it cuts is not reported.
+  EXPECT_EQ(WithoutTimes(Session("setoption name move OVERHEAD value 0\ngo nodes 1000 depth 9\n")),
+            "info depth 1 seldepth 1 score cp 0 nodes 21 pv a2a3\n"
+            "info depth 2 seldepth 2 score cp 0 nodes 42 pv a2a3 b8a6\n"
+            "info depth 3 seldepth 3 score cp 0 nodes 85 pv a2a3 b8a6 a3a4\n"
+            "info depth 4 seldepth 4 score cp 0 nodes 169 pv a2a3 b8a6 a3a4 a8b8\n"
+            "bestmove a2a3 ponder b8a6\n0 readyok");
 }
 
 // The game's first plies replayed through "position startpos moves ..." give its next moves.
@@ -84,6 +106,11 @@ TEST(Uci, MateScoresAndNoMove) {
   const Case cases[] = {
       {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "go", " score mate 1 ", "d1d8"},
       {"k7/8/1K6/8/8/8/8/7R b - - 0 1", "go depth 3", " score mate -1 ", "a8b8"},
+      {"k7/8/2K5/8/8/8/8/7R w - - 0 1", "go", " score mate 2 ", "c6c7"},
+      {"2k5/8/2K5/8/8/8/8/7R b - - 0 1", "go", " score mate -2 ", "c8b8"},
+      // No mate in one: the search ends at depth 2, which would have found it.
+      {"k7/8/2K5/8/8/8/8/7R w - - 0 1", "go mate 1 depth 9", "depth 2 seldepth 3 score cp 500 ",
+       "c6c7"},
       {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", "go", " score mate 0 ", "0000"},  // mated
       {"k7/8/1Q6/8/8/8/8/7K b - - 0 1", "go", " score cp 0 ", "0000"},     // stalemate
       {"4k3/8/8/8/8/8/8/QQQ1K3 w - - 98 80", "go depth 1", " score cp 2700 ", "a1a2"},
@@ -97,6 +124,26 @@ TEST(Uci, MateScoresAndNoMove) {
       EXPECT_EQ(BestMove(out), c.best) << c.fen;
     }
   }
+  // Mate distances count from the position searched, however many moves led to it: here 1 280
+  // plies, a pawn move every 80 while the rook and the black king shuffle, and then black, to
+  // move, is mated next move (Ra8 mate whatever it plays).
+  std::string input = "position fen k7/8/1K6/8/8/8/2PPPP2/6R1 w - - 0 1 moves";
+  bool rookUp = false, kingRight = false;
+  for (int ply = 0, pushes = 0; ply < 1281; ++ply) {
+    if (ply % 2 == 1) {
+      input += kingRight ? " b8a8" : " a8b8";
+      kingRight = !kingRight;
+    } else if (ply % 80 == 0 && pushes < 16) {
+      char file = "cdef"[pushes % 4], rank = static_cast<char>('2' + pushes / 4);
+      input += std::string(" ") + file + rank + file + static_cast<char>(rank + 1);
+      ++pushes;
+    } else {
+      input += rookUp ? " g2g1" : " g1g2";
+      rookUp = !rookUp;
+    }
+  }
+  std::string out = Session(input + "\ngo depth 3\n");
+  EXPECT_NE(out.find(" score mate -1 "), std::string::npos) << out.substr(0, 300);
   // The moves are made as in a game, so their repetitions count.
   Session("position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8\n");
   EXPECT_EQ(GameVerdict(), DRAW_BY_REPETITION);
@@ -133,11 +180,34 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
        "k7/8/8/8/8/8/4p3/4K2R w K - 0 1"},
       {"setoption name Depth value 99\n",
        "info string Depth must be a number from 1 to 10, not '99'; it stays 6\n", start},
+      {"setoption name Move Overhead value -1\n",
+       "info string Move Overhead must be a number from 0 to 5000, not '-1'; it stays 10\n", start},
       {"setoption name Hash value 16\n", "info string unknown option: Hash\n", start},
-      {"go depth x\n",
-       "info string depth must be a number from 1 to 10, not 'x'; searching depth 6\n", start},
-      {"go nodes 5 searchmoves e2e4\n",
-       "info string searchmoves is not supported; searching every move\n", start},
+      // The reason quotes the bad field too, escaped like the rest.
+      {"position fen 4k3/8/8/8/8/8/8/4K3 \x1b[31mX - - 0 1\n",
+       "info string bad FEN '4k3/8/8/8/8/8/8/4K3 \\x1B[31mX - - 0 1': side to move must be 'w' or "
+       "'b', not '\\x1B[31mX'; the position is unchanged\n",
+       start},
+      // A NUL is no annotation: the move is not read as e2e4.
+      {std::string("position startpos moves e2e4\0\0 e7e5\0\n", 38),
+       "info string bad move 'e2e4\\x00\\x00' (not a move in SAN or coordinate notation); stopped "
+       "after 0 moves at " +
+           start + "\n",
+       start},
+      // Every fault of a go is named; what is sound in it stands, and the search goes on.
+      {"go wtime -5 btime 99999999999999999999999 winc x movestogo depth 0 foo searchmoves e2e4 "
+       "e2e3 nodes\n",
+       "info string go: wtime -5 is out of range 0 to 2147483647; using 0\n"
+       "info string go: btime 99999999999999999999999 is out of range 0 to 2147483647; using "
+       "2147483647\n"
+       "info string go: winc needs a number, not 'x'; ignored\n"
+       "info string go: movestogo needs a number; ignored\n"
+       "info string go: depth 0 is out of range 1 to 60; using 1\n"
+       "info string go: unknown word 'foo'; ignored\n"
+       "info string go: searchmoves is not supported; searching every move\n"
+       "info string go: nodes needs a number; ignored\n"
+       "info depth 1 seldepth 1 score cp 0 nodes 21 nps ",
+       start},
       {longLine + "\nposition startpos moves d2d4\r\n" + longLine,
        "info string a line longer than 65536 bytes was ignored\n",
        "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3 0 1"},
@@ -147,6 +217,10 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
     EXPECT_EQ(out.substr(0, c.report.size()), c.report) << c.input.substr(0, 80);
     EXPECT_EQ(PositionToFen(), c.fen) << c.input.substr(0, 80);
   }
+  // A field of 60 000 bytes comes back as 200 at most, in the FEN and in the reason.
+  std::string out =
+      Session("position fen 4k3/8/8/8/8/8/8/4K3 w " + std::string(60000, 'K') + " - 0 1\n");
+  EXPECT_LT(out.size(), 2 * 200 + 120u) << out;
   // Blank lines and CR LF ends; nothing after quit; end of input in the middle of a line.
   EXPECT_EQ(Session("\n\r\n \t \nisready\r\nquit\nisready\n"), "readyok\n");
   EXPECT_EQ(Session("isready"), "readyok\n");
@@ -157,8 +231,9 @@ TEST(Uci, BadInputIsReportedAndIgnored) {
 TEST(Uci, SurvivesRandomCommands) {
   std::vector<std::string> words;
   std::istringstream vocabulary(
-      "position startpos fen moves go depth 1 2 0 -3 99999999999 setoption name Depth value "
-      "isready ucinewgame stop e2e4 e7e5 e1g1 e7e8q Nf3 O-O 0000 a1a1 8/8/8/8/8/8/8/8 w b KQkq - "
+      "position startpos fen moves go depth 1 2 0 -3 7x setoption name Depth value "
+      "isready ucinewgame ponderhit e2e4 e7e5 e1g1 e7e8q Nf3 O-O 0000 a1a1 8/8/8/8/8/8/8/8 w b "
+      "KQkq - "
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR k7/8/1K6/8/8/8/8/7R \x01 \xff");
   for (std::string word; vocabulary >> word;) words.push_back(word);
   words.push_back("\t");
@@ -170,9 +245,60 @@ TEST(Uci, SurvivesRandomCommands) {
   }
   input += "isready\n";
   std::string out = Session(input);
-  EXPECT_TRUE(out.ends_with("readyok\n")) << out.substr(out.size() > 400 ? out.size() - 400 : 0);
+  EXPECT_NE(out.find("readyok\n"), std::string::npos);
   std::istringstream lines(out);
   for (std::string line; std::getline(lines, line);)
     EXPECT_TRUE(line.starts_with("info ") || line.starts_with("bestmove ") || line == "readyok")
         << line;
+}
+
+// The clock rule on fake clocks: a thirtieth of the time left less the overhead, or a part in
+// movestogo + 1, plus three quarters of the increment; a third of that for starting a depth, and
+// the hard limit at three times it, at most a quarter of the time left.
+TEST(Uci, ClockBudget) {
+  struct Case {
+    long long remaining, increment;
+    int movesToGo, overhead;
+    long long budget, hardLimit;
+  };
+  const Case cases[] = {
+      {60000, 0, 0, 10, 666, 5997},      // target 1 999
+      {10000, 100, 0, 10, 136, 1224},    // target 333 + 75
+      {1000, 10, 0, 10, 13, 120},        // target 33 + 7
+      {60000, 600, 9, 10, 2149, 14997},  // a tenth: 5 999 + 450
+      {60000, 0, 1, 0, 5000, 15000},     // the last move before the control
+      {50, 1000, 0, 10, 3, 10},          // an increment larger than the time left
+      {5, 0, 0, 10, 0, 1},               // the overhead eats the clock: answer at once
+  };
+  for (const Case& c : cases) {
+    MoveTime time = ClockBudget(c.remaining, c.increment, c.movesToGo, c.overhead);
+    EXPECT_EQ(time.budget.count(), c.budget) << c.remaining << "+" << c.increment;
+    EXPECT_EQ(time.hardLimit.count(), c.hardLimit) << c.remaining << "+" << c.increment;
+  }
+}
+
+// Every principal variation is legal move by move: each is replayed as the moves of a position
+// command, which reports the first that is not, on positions full of captures, checks and mates.
+TEST(Uci, PrincipalVariationsReplay) {
+  const char* fens[] = {
+      "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+      "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+      "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1",
+      "2k5/8/2K5/8/8/8/8/7R b - - 0 1",
+  };
+  for (const char* fen : fens) {
+    std::string out = Session(std::string("position fen ") + fen + "\ngo depth 7\n");
+    std::istringstream lines(out);
+    int longest = 0;
+    for (std::string line; std::getline(lines, line);) {
+      std::size_t pv = line.find(" pv ");
+      if (pv == std::string::npos) continue;
+      std::string moves = line.substr(pv + 4);
+      longest =
+          std::max<int>(longest, static_cast<int>(std::count(moves.begin(), moves.end(), ' ')) + 1);
+      EXPECT_EQ(Session(std::string("position fen ") + fen + " moves " + moves + "\n"), "")
+          << fen << ": " << line;
+    }
+    EXPECT_GE(longest, 4) << out;
+  }
 }

@@ -1,0 +1,60 @@
+// Thinking within limits, for the UCI engine: iterative deepening over the game's exact search,
+// depth 1, 2, 3, ... until a limit ends it, each depth reported with its principal variation.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "engine/search.h"
+
+// The deepest search thinking starts: the table keeps depths in 8 bits and the check extensions
+// can add up to MAX_PLY to them.
+constexpr int MAX_THINK_DEPTH = 60;
+
+using ThinkClock = std::chrono::steady_clock;
+
+// What ends the thinking. The interruption and the clock fields may be changed while it runs
+// (from interrupted itself, say, when a ponder hit starts the clock).
+struct ThinkLimits {
+  int depth = MAX_THINK_DEPTH;       // the last depth searched
+  std::uint64_t nodes = UINT64_MAX;  // stop once this many nodes are searched (to a poll)
+  int mate = 0;                   // above 0: stop once a mate in at most this many moves is found
+  bool stopAtSettledMate = true;  // stop once a depth has settled a mate distance for good
+  bool timed = false;             // whether budget and hardLimit apply
+  ThinkClock::time_point clockStart;       // when they began to run
+  std::chrono::milliseconds budget{0};     // no new depth starts once this much has passed
+  std::chrono::milliseconds hardLimit{0};  // a running depth is abandoned at this
+  std::function<bool()> interrupted;       // asked at every poll: true ends the thinking at once
+};
+
+// One completed depth, as the engine reports it.
+struct DepthReport {
+  int depth;
+  int selDepth;
+  int score;            // for the side to move; mates as MateInMoves reads them
+  std::uint64_t nodes;  // all depths so far
+  std::chrono::microseconds elapsed;
+  std::vector<Move> pv;  // the principal variation, every move legal in turn; empty without a move
+};
+
+// The answer: the first move of the last completed depth's principal variation and its second
+// (the move to ponder on, or NO_MOVE), or the first legal move when no depth completed; NO_MOVE
+// when there is none.
+struct ThinkResult {
+  Move move = NO_MOVE;
+  Move ponder = NO_MOVE;
+  int depth = 0;  // the last depth completed
+  std::uint64_t nodes = 0;
+};
+
+// Thinks about the position until a limit is reached, reporting each completed depth. The table
+// and the move-ordering memory carry from one depth to the next. Depth 1 always completes unless
+// interrupted (it takes microseconds), so the answer is never a blind guess. The position is left
+// as it was found.
+ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthReport&)>& report);
+
+// Returns a score that Think reported in moves to mate: positive when the side to move mates,
+// negative when it is mated (0: mated now); 0 for a score that is no mate.
+int MateInMoves(int score);
