@@ -1,22 +1,33 @@
 // Positions and moves as text: FEN in, coordinate notation out.
 #pragma once
 
-#include <charconv>
+#include <limits>
 #include <string>
 #include <string_view>
 
 #include "engine/position.h"
 
-// Reads text as a whole decimal number from low to high (digits only: no sign, space or other
-// character) into value and returns true, or leaves value as it was and returns false; a number
-// too large for Int is refused, not wrapped. The one number reader of FEN, UCI and chessbench.
+// Reads text as a whole decimal number from low to high into value and returns true, or leaves
+// value as it was and returns false. Only digits, after a minus sign where low is below 0: no
+// plus sign, space or other character. A number beyond Int reads as Int's largest (or smallest)
+// value rather than wrapping, so it fails the range, or is the nearest value a caller that asks
+// for Int's whole range can clamp. The one number reader of FEN, UCI and chessbench.
 template <typename Int>
 bool ParseNumber(std::string_view text, Int low, Int high, Int& value) {
-  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
-  Int parsed{};
-  auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (fault != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high)
-    return false;
+  using Limits = std::numeric_limits<Int>;
+  bool negative = low < 0 && text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  if (text.empty()) return false;
+  Int parsed = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    Int digit = static_cast<Int>(c - '0');
+    if (negative)
+      parsed = parsed < (Limits::min() + digit) / 10 ? Limits::min() : parsed * 10 - digit;
+    else
+      parsed = parsed > (Limits::max() - digit) / 10 ? Limits::max() : parsed * 10 + digit;
+  }
+  if (parsed < low || parsed > high) return false;
   value = parsed;
   return true;
 }

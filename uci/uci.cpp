@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <condition_variable>
 #include <deque>
 #include <istream>
@@ -57,22 +58,6 @@ std::vector<std::string> SplitWords(const std::string& line) {
   }
   if (!word.empty()) words.push_back(word);
   return words;
-}
-
-// Reads a whole decimal number, with an optional minus sign, into value; one too large for
-// 64 bits becomes the largest (or smallest) such number. Returns false for anything else.
-bool ReadNumber(const std::string& text, long long& value) {
-  bool negative = !text.empty() && text[0] == '-';
-  std::size_t first = negative ? 1 : 0;
-  if (text.size() == first) return false;
-  long long parsed = 0;
-  for (std::size_t i = first; i < text.size(); ++i) {
-    char c = text[i];
-    if (c < '0' || c > '9') return false;
-    parsed = parsed > (INT64_MAX - 9) / 10 ? INT64_MAX : parsed * 10 + (c - '0');
-  }
-  value = negative ? -parsed : parsed;
-  return true;
 }
 
 // Returns the words from first up to (not including) the word stop, or to the end, joined.
@@ -168,7 +153,7 @@ void Identify(std::ostream& out) {
 void SetSpin(const std::string& name, const std::string& text, int low, int high, int& option,
              std::ostream& out) {
   long long value = 0;
-  if (ReadNumber(text, value) && value >= low && value <= high) {
+  if (ParseNumber<long long>(text, low, high, value)) {
     option = static_cast<int>(value);
     return;
   }
@@ -273,7 +258,7 @@ GoRequest ReadGo(const std::vector<std::string>& words, std::ostream& out) {
       long long value = 0;
       if (i + 1 == words.size() || isWord(words[i + 1])) {
         Report(out, "go: " + name + " needs a number; ignored");
-      } else if (!ReadNumber(words[++i], value)) {
+      } else if (!ParseNumber(words[++i], LLONG_MIN, LLONG_MAX, value)) {
         Report(out, "go: " + name + " needs a number, not '" + Echo(words[i]) + "'; ignored");
       } else {
         *field->value = std::clamp(value, field->low, field->high);
