@@ -74,25 +74,18 @@ TEST(Tool, HelpAndVersion) {
 // escaped), and status 2. A long argument makes a message larger than a pipe holds.
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
   const std::string huge(100000, 'x');
+  // One case for each way in: an unknown command, a FEN, a number, a missing or extra word, an
+  // option where it does not belong, and no command at all.
   const std::vector<std::vector<const char*>> bad = {
-      {"perft", "1\n2"},
       {"per\nft", "1"},
       {"perft", "1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQ\x1b[2J", "-"},
       {huge.c_str()},
       {},
-      {"perfect", "3"},
       {"perft"},
       {"perft", "11"},
-      {"perft", "-1"},
       {"perft", "3x"},
-      {"perft", "--standard"},
       {"search", "--standard", "2"},
-      {"pgn", "x"},
-      {"pgn", "5", "8/8/8/8/8/8/8/8", "w", "-", "-"},
-      {"perft", "2", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBN", "w", "KQkq", "-"},
-      {"search", "x"},
       {"bench", "extra"},
-      {"--hlep"},
       {"game", "5", "6"},
   };
   for (const auto& args : bad) {
