@@ -13,19 +13,10 @@ TEST(MoveGen, FixedOrder) {
   EXPECT_EQ(GeneratedMoves(),
             "a2a3 a2a4 b2b3 b2b4 c2c3 c2c4 d2d3 d2d4 e2e3 e2e4 f2f3 f2f4 g2g3 g2g4 h2h3 h2h4 "
             "b1a3 b1c3 g1f3 g1h3 e1g1 e1c1");
-  MoveList list;
-  GenerateMoves(list);
-  EXPECT_EQ(list.moves[1], EncodeMove(A2, A4, 0, MF_PAWN | MF_DOUBLE_PUSH));
-  EXPECT_EQ(list.moves[20], EncodeMove(E1, G1, 0, MF_CASTLE));
 
   // Promotions: the capture toward file a first, then the step, each as N, B, R, Q.
   SetFen("r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
-  GenerateMoves(list);
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(list.moves[i],
-              EncodeMove(B7, i < 4 ? A8 : B8, KNIGHT + i % 4,
-                         i < 4 ? MF_PAWN | MF_PROMOTION | MF_CAPTURE : MF_PAWN | MF_PROMOTION));
-  }
+  EXPECT_EQ(GeneratedMoves().substr(0, 47), "b7a8n b7a8b b7a8r b7a8q b7b8n b7b8b b7b8r b7b8q");
 
   // Pawns capture toward file a, then toward file h, then step; edge-file pawns capture only
   // toward the board; a knight in the corner has two moves; a rook's ray includes an enemy and
@@ -41,8 +32,6 @@ TEST(MoveGen, FixedOrder) {
   SetFen("4k3/8/8/2PpP3/8/8/8/4K3 w - d6 0 1");
   std::string ep = GeneratedMoves();
   EXPECT_EQ(ep.substr(ep.size() - 9), "c5d6 e5d6") << ep;
-  GenerateMoves(list);
-  EXPECT_EQ(MoveFlags(list.moves[list.count - 1]), MF_PAWN | MF_CAPTURE | MF_EN_PASSANT);
 }
 
 // Real positions reach 218 legal moves; none of them may be lost.

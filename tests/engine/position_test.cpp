@@ -1,50 +1,6 @@
-// The starting position, the fingerprint and the castling-rights masks.
-#include "engine/makemove.h"
+// FEN: positions read back as they were written, and bad input refused with a reason, leaving the
+// position as it was.
 #include "test_util.h"
-
-TEST(Position, StartingPositionAndHashes) {
-  InitPosition();
-  EXPECT_EQ(pos.board[E8], BLACK | KING);
-  EXPECT_EQ(pos.board[E1], KING);
-  EXPECT_EQ(pos.side, WHITE);
-  EXPECT_EQ(pos.epSquare, NO_SQUARE);
-  EXPECT_EQ(pos.historyLength, 0);
-  EXPECT_EQ(pos.hash, 0xFC0000EEu);
-  for (int i = 0; i < BOARD_SIZE; ++i) {
-    bool border = i < 20 || i >= 100 || i % 10 == 0 || i % 10 == 9;
-    EXPECT_EQ(border, pos.board[i] == OFFBOARD) << i;
-  }
-
-  ASSERT_TRUE(MakeMove(FindMove("g1f3")));
-  EXPECT_EQ(pos.hash, 0xFC0000B4u);
-  ASSERT_TRUE(MakeMove(FindMove("g8f6")));
-  EXPECT_EQ(pos.hash, 0xFC000076u);
-  EXPECT_EQ(pos.historyLength, 2);
-  EXPECT_EQ(pos.history[0], 0xFC0000B4u);
-  EXPECT_EQ(pos.history[1], 0xFC000076u);
-}
-
-// A right survives only while nothing has moved from or onto its king's or rook's square.
-TEST(Position, CastlingRightsMasks) {
-  struct Case {
-    const char* fen;
-    const char* move;
-    int rightsAfter;
-  };
-  const Case cases[] = {
-      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1d1", 12},  // the king clears both white rights
-      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "h1h5", 14},  // the king-side rook only its own
-      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "a1a8", 5},   // both queen-side rights at once
-      {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "h8h1", 10},  // capturing a rook on its home square
-      {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "e8f8", 3},
-      {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1", 12},  // castling itself
-  };
-  for (const Case& c : cases) {
-    SetFen(c.fen);
-    ASSERT_TRUE(MakeMove(FindMove(c.move))) << c.fen << " " << c.move;
-    EXPECT_EQ(pos.castleRights, c.rightsAfter) << c.fen << " " << c.move;
-  }
-}
 
 TEST(Position, FenRoundTripsAndRefusesBadInput) {
   for (const char* fen : {"rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",

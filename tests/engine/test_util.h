@@ -80,6 +80,7 @@ inline const char* const WALK_STARTS[] = {
     "r3k2r/2P1P3/8/8/8/8/8/R3K2R b KQkq - 0 1",
     "rn2k3/2K5/8/8/8/8/8/8 w q - 0 1",  // c8 attacked only by black's castling right
     "rnK1k3/8/8/8/8/8/8/7R w q - 0 1",  // and the king already stands there
+    "4k1Kr/8/8/8/8/8/8/7R w k - 0 1",   // until taking the rook clears the right
     "8/8/8/8/8/8/2k5/RN2K3 b Q - 0 1",
 };
 inline constexpr int WALK_START_COUNT = static_cast<int>(std::size(WALK_STARTS));
