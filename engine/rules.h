@@ -20,7 +20,7 @@ inline bool FiftyMoveLimitReached() { return FiftyMoveLimitWithin(0); }
 // Returns the score of the side to move when it is checkmated: historyLength - SCORE_INF. A mate
 // nearer the start of the game scores further from zero, so the mated side prefers the longest
 // defence and the mating side the quickest mate.
-inline int MateScore() { return pos.historyLength + 1 - SCORE_INF; }
+inline int MateScore() { return pos.historyLength - SCORE_INF; }
 
 // Returns true when a score that a search of the current position gave foretells a mate: the
 // mated node's historyLength is at most MAX_HISTORY, so mate scores lie at least
