@@ -39,13 +39,13 @@ std::string Lines(int count) {
 }
 
 // Tells whether text is exactly one report of status with an upper-case hex address of the form
-// 0040XXXX.
+// 004XXXXX: an offset in the program's image from 0x400000.
 bool IsReport(const std::string& text, int status) {
   char head[32];
-  std::snprintf(head, sizeof head, "Runtime error %3d at 0040", status);
-  if (text.size() != 31 || text.compare(0, 25, head) != 0 || text.substr(29) != "\r\n")
+  std::snprintf(head, sizeof head, "Runtime error %3d at 004", status);
+  if (text.size() != 31 || text.compare(0, 24, head) != 0 || text.substr(29) != "\r\n")
     return false;
-  for (char c : text.substr(25, 4))
+  for (char c : text.substr(24, 5))
     if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F')) return false;
   return true;
 }
