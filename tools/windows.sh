@@ -153,7 +153,7 @@ ucinewgame
 position startpos moves e2e4 e7e5 g1f3
 go depth 5
 position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1
-go wtime 1000 btime 1000
+go nodes 20000
 position startpos moves e4 e5 Nf3 Nc6 Bb5
 go depth 4
 bogus
