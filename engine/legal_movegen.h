@@ -163,14 +163,6 @@ void FindKingDanger(KingDanger& danger, int king, std::uint64_t own, std::uint64
   }
 }
 
-// Returns the squares a piece on `bit` may move onto as far as its king is concerned: any, unless
-// it is pinned, then only its pin line.
-inline std::uint64_t PinLine(const KingDanger& danger, int bit) {
-  if (!(danger.pinned & 1ull << bit)) return ~0ull;
-  for (int p = 0;; ++p)
-    if (danger.pins[p].bit == bit) return danger.pins[p].line;
-}
-
 // Returns true when the en-passant capture from bit `from` onto `to` leaves the king on `king`
 // unattacked. Two pawns leave one rank and one lands beside it, which can uncover an attack along
 // that rank that no pin test sees, so the capture is made on the sets and the king looked at.
