@@ -57,8 +57,9 @@ bool PieceAttacks(int type, int by, int from, int target) {
 bool UncoversAttack(int king, int vacated, int by) {
   int d = LINE_STEP.step[king][vacated];
   if (d == 0) return false;
-  int code = pos.board[FirstSquareFrom(king, d)];
-  return IsPieceOf(code, by) && SlidesAlong(TypeOf(code), d);
+  int s = king + d;
+  while (pos.board[s] == EMPTY || s == vacated) s += d;
+  return IsPieceOf(pos.board[s], by) && SlidesAlong(TypeOf(pos.board[s]), d);
 }
 
 bool GivesCheck(Move move) {
@@ -115,7 +116,10 @@ void FindCheckSquares(CheckSquares& checks) {
   byType[KNIGHT] = REACH.knight[king];
   for (int i = 0; i < LINE_COUNT; ++i) {
     int d = LINES[i], s = king + d;
+    // A slider checks from each empty square up to the first piece, and from that piece's square
+    // once it captures it.
     for (; b[s] == EMPTY; s += d) byType[IsDiagonal(d) ? BISHOP : ROOK] |= SquareMask(s);
+    if (b[s] != OFFBOARD) byType[IsDiagonal(d) ? BISHOP : ROOK] |= SquareMask(s);
     // If the first piece is the mover's (then it cannot be a slider along the line: the enemy
     // would be in check) and the next is a mover's slider along the line, moving the first piece
     // off the line uncovers an attack.
@@ -127,13 +131,14 @@ void FindCheckSquares(CheckSquares& checks) {
   byType[QUEEN] = byType[BISHOP] | byType[ROOK];
 }
 
-bool QuietMoveChecks(const CheckSquares& checks, Move move) {
+bool MoveGivesCheck(const CheckSquares& checks, Move move) {
   int king = checks.king;
   if (king == NO_SQUARE) return false;
   int from = MoveFrom(move), to = MoveTo(move);
   // Squares on one line from the king lie on no other line from it, so a path from `to` to the
   // king never crosses `from` unless both lie on one line from the king, where a piece of the
-  // mover's would already stand between or give check.
+  // mover's would already stand between or give check. A capture only takes a piece off the
+  // square the mover then stands on, so it opens no line either.
   if (checks.uncovering & SquareMask(from) &&
       LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
     return true;

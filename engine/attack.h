@@ -45,15 +45,16 @@ bool CoveredByPawn(int square, int by);
 // (for a slider, along a line clear up to target).
 bool PieceAttacks(int type, int by, int from, int target);
 
-// Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and the first
-// piece beyond it, seen from the king, is a bishop, rook or queen of `by` that moves along that
-// line: the attack a move from `vacated` can uncover.
+// Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and, with
+// `vacated` empty, the first piece from the king along that line is a bishop, rook or queen of
+// `by` that moves along it: the attack a move from `vacated` can uncover. Whether the piece still
+// stands on `vacated` or has left it makes no difference.
 bool UncoversAttack(int king, int vacated, int by);
 
-// For telling without making them which quiet moves (no capture, promotion, castling or en
-// passant) of the side to move give check: by piece type, the squares (as bits) from which such
-// a piece would attack the enemy king, and the pieces whose moving off their line to the king
-// uncovers an attack by a piece behind them.
+// For telling without making them which moves of the side to move give check (all but castling,
+// en passant and promotions): by piece type, the squares (as bits) from which such a piece would
+// attack the enemy king, and the pieces whose moving off their line to the king uncovers an
+// attack by a piece behind them.
 struct CheckSquares {
   int king;                  // the enemy king's square, or NO_SQUARE
   std::uint64_t byType[8];   // a king never attacks the other king: KING's entry stays empty
@@ -61,8 +62,9 @@ struct CheckSquares {
 };
 void FindCheckSquares(CheckSquares& checks);
 
-// Returns true when a quiet move of the side to move gives check, judged by checks.
-bool QuietMoveChecks(const CheckSquares& checks, Move move);
+// Returns true when a move of the side to move other than castling, en passant or a promotion
+// gives check, judged by checks.
+bool MoveGivesCheck(const CheckSquares& checks, Move move);
 
 // Called right after `move` was made from a legal position: returns InCheck(pos.side), whether
 // the move put the side now to move in check, looking only at what the move changed.

@@ -13,22 +13,8 @@
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/rules.h"
-#include "engine/shortcuts.h"
 
 namespace {
-
-// Returns true when a capture or promotion by a piece other than the king, from a position not in
-// check, is legal: MakeMove's verdict, which is whether the move opens a line to the king.
-bool PieceMoveIsLegal(int from, int to) {
-  int* b = pos.board;
-  int piece = b[from], target = b[to];
-  b[to] = piece;
-  b[from] = EMPTY;
-  bool legal = !UncoversAttack(pos.kingSquare[ColourIndex(pos.side)], from, pos.side ^ BLACK);
-  b[from] = piece;
-  b[to] = target;
-  return legal;
-}
 
 // Returns what a move adds to the mover's material: the captured piece, and for a promotion the
 // new piece less the pawn.
@@ -41,12 +27,6 @@ int MaterialGain(Move move) {
   return gain;
 }
 
-// Returns true when a capture or promotion, generated from a position not in check, is legal.
-bool CaptureIsLegal(Move move) {
-  bool plain = TypeOf(pos.board[MoveFrom(move)]) != KING && !(MoveFlags(move) & MF_EN_PASSANT);
-  return plain ? PieceMoveIsLegal(MoveFrom(move), MoveTo(move)) : IsLegal(move, MOVER_NOT_IN_CHECK);
-}
-
 // Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by
 // falling gain, the first legal one decides. With a gain of at least `enough`, any legal one
 // will do, and its gain is returned at once.
@@ -56,7 +36,7 @@ int BestGain(int enough) {
   int gains[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) {
     gains[i] = MaterialGain(list.moves[i]);
-    if (gains[i] >= enough && CaptureIsLegal(list.moves[i])) return gains[i];
+    if (gains[i] >= enough && IsLegal(list.moves[i], MOVER_NOT_IN_CHECK)) return gains[i];
     if (gains[i] >= enough) gains[i] = -1;  // known illegal
   }
   for (;;) {
@@ -64,7 +44,7 @@ int BestGain(int enough) {
     for (int i = 0; i < list.count; ++i)
       if (gains[i] >= 0 && (best < 0 || gains[i] > gains[best])) best = i;
     if (best < 0) return -1;
-    if (CaptureIsLegal(list.moves[best])) return gains[best];
+    if (IsLegal(list.moves[best], MOVER_NOT_IN_CHECK)) return gains[best];
     gains[best] = -1;
   }
 }
@@ -92,7 +72,7 @@ int FrontierValue(int beta, std::uint64_t& nodes) {
   };
   int standing = Evaluate();
   // With a legal move the value is at least the material now, so at or above beta that will do.
-  if (standing >= beta && HasUnpinnedMove(pos.side)) return remember(standing, false);
+  if (standing >= beta && HasLegalMove(false)) return remember(standing, false);
   // A capture or promotion that gains enough to reach beta settles the node at once (a lower
   // bound); otherwise the best legal one gives the exact value.
   int gain = BestGain(beta - standing);
@@ -101,7 +81,7 @@ int FrontierValue(int beta, std::uint64_t& nodes) {
     return remember(standing + gain, gain < beta - standing);
   }
   // 0: stalemate
-  return remember(HasUnpinnedMove(pos.side) || HasLegalMove(false) ? standing : 0, true);
+  return remember(HasLegalMove(false) ? standing : 0, true);
 }
 
 void ClearFrontierCache() {

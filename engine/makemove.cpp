@@ -3,6 +3,7 @@
 
 #include <cassert>
 
+#include "engine/geometry.h"
 #include "engine/zobrist.h"
 
 bool standardCastling = false;
@@ -52,20 +53,34 @@ void Account(int square, int old, int code) {
   pos.key ^= ZOBRIST.piece[old][square] ^ ZOBRIST.piece[code][square];
 }
 
-}  // namespace
+// Judges what can be judged of a move before anything moves: returns false when the move is
+// refused, and sets settled when it is then known to be legal. A king that is safe stays safe
+// after a move of another piece, other than castling or en passant, unless the move opens a line
+// to it: captures only remove attackers and the arriving piece only blocks. Any other move of a
+// side not known to be out of check is judged after it is made.
+bool JudgeBeforeMoving(Move move, KnownLegality known, bool& settled) {
+  const int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move), mover = pos.side;
+  settled = known == KNOWN_LEGAL;
+  if (settled) return true;
+  if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
+  if (flags & MF_CASTLE) {
+    const Castling* castling = FindCastling(to);
+    return castling != nullptr && castling->colour == mover && CastlingAllowed(*castling);
+  }
+  if (known != MOVER_NOT_IN_CHECK || TypeOf(b[from]) == KING || flags & MF_EN_PASSANT) return true;
+  settled = true;
+  int king = pos.kingSquare[ColourIndex(mover)];
+  return LINE_STEP.step[king][to] == LINE_STEP.step[king][from] ||
+         !UncoversAttack(king, from, mover ^ BLACK);
+}
 
+// Makes a move that JudgeBeforeMoving let through, as MakeMove does; settled as it said.
 template <MakeScope SCOPE>
-bool MakeMove(Move move, Undo& undo, KnownLegality known) {
+bool MakeJudgedMove(Move move, Undo& undo, bool settled) {
   const int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side, opponent = mover ^ BLACK;
-  const Castling* castling = flags & MF_CASTLE ? FindCastling(to) : nullptr;
-  if (known != KNOWN_LEGAL) {
-    if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
-    if (flags & MF_CASTLE &&
-        (castling == nullptr || castling->colour != mover || !CastlingAllowed(*castling)))
-      return false;
-  }
 
   int piece = b[from];
   undo.captured = b[to];
@@ -75,29 +90,20 @@ bool MakeMove(Move move, Undo& undo, KnownLegality known) {
   // castling destination is attacked only while the enemy keeps that right.
   pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
-
-  if (known != KNOWN_LEGAL) {
-    // A king that was safe stays safe after another piece's move unless the move opened a line
-    // to it: captures only remove attackers and the arriving piece only blocks.
-    bool exposed;
-    if (known == LEGALITY_UNKNOWN || TypeOf(moved) == KING || flags & (MF_EN_PASSANT | MF_CASTLE))
-      exposed = InCheck(mover);
-    else
-      exposed = UncoversAttack(pos.kingSquare[ColourIndex(mover)], from, opponent);
-    if (exposed) {
-      UnmovePieces(move, mover, undo.captured);
-      static_cast<MoveFields&>(pos) = undo.fields;
-      return false;
-    }
+  if (!settled && InCheck(mover)) {
+    UnmovePieces(move, mover, undo.captured);
+    static_cast<MoveFields&>(pos) = undo.fields;
+    return false;
   }
 
   pos.side = opponent;
-  assert(known != KNOWN_LEGAL || !InCheck(mover));
+  assert(!settled || !InCheck(mover));
   if (SCOPE == RULES_ONLY) return true;
 
   Account(from, piece, EMPTY);
   Account(to, undo.captured, moved);
-  if (castling) {
+  if (flags & MF_CASTLE) {
+    const Castling* castling = FindCastling(to);
     int rook = b[castling->rookTo];
     Account(castling->rookFrom, rook, EMPTY);
     Account(castling->rookTo, EMPTY, rook);
@@ -116,6 +122,14 @@ bool MakeMove(Move move, Undo& undo, KnownLegality known) {
   if (pos.historyLength < MAX_HISTORY) ++pos.historyLength;
   assert(pos.key == ComputeKey());
   return true;
+}
+
+}  // namespace
+
+template <MakeScope SCOPE>
+bool MakeMove(Move move, Undo& undo, KnownLegality known) {
+  bool settled;
+  return JudgeBeforeMoving(move, known, settled) && MakeJudgedMove<SCOPE>(move, undo, settled);
 }
 template bool MakeMove<FOR_SEARCH>(Move move, Undo& undo, KnownLegality known);
 template bool MakeMove<RULES_ONLY>(Move move, Undo& undo, KnownLegality known);
@@ -138,8 +152,11 @@ void UndoMove(Move move, const Undo& undo) {
 }
 
 bool IsLegal(Move move, KnownLegality known) {
+  bool settled;
+  if (!JudgeBeforeMoving(move, known, settled)) return false;
+  if (settled) return true;
   Undo undo;
-  if (!MakeMove(move, undo, known)) return false;
+  if (!MakeJudgedMove<RULES_ONLY>(move, undo, false)) return false;
   UndoMove(move, undo);
   return true;
 }

@@ -121,7 +121,7 @@ void GenerateQuietMovesOf(MoveList& list, const CheckSquares* checks) {
     if (!checks) continue;
     int kept = first;
     for (int i = first; i < list.count; ++i)
-      if (QuietMoveChecks(*checks, list.moves[i])) list.moves[kept++] = list.moves[i];
+      if (MoveGivesCheck(*checks, list.moves[i])) list.moves[kept++] = list.moves[i];
     list.count = kept;
   }
   GenerateCastling(list);

@@ -23,7 +23,7 @@ void GenerateQuietMoves(MoveList& list);
 struct CheckSquares;
 
 // Fills list, for a side to move that is not in check, with those of GenerateQuietMoves' moves
-// that give check (as checks tells, see shortcuts.h), and castling.
+// that give check (as checks tells, see attack.h), and castling.
 void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
 // Fills list with the pseudo-legal moves of pos.side that change the material: captures (en

@@ -2,6 +2,7 @@
 #include "engine/rules.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "engine/attack.h"
 #include "engine/makemove.h"
@@ -18,7 +19,35 @@ int RepetitionCount() {
   return count;
 }
 
+int CountUnpinnedMovers(int colour, int enough) {
+  const int* b = pos.board;
+  int king = pos.kingSquare[ColourIndex(colour)], enemy = colour ^ BLACK;
+  int forward = Forward(colour), count = 0;
+  auto open = [&](int code) {
+    return code == EMPTY || (IsPieceOf(code, enemy) && TypeOf(code) != KING);
+  };
+  for (std::uint64_t own = pos.occupied[ColourIndex(colour)]; own != 0 && count < enough;
+       own &= own - 1) {
+    int from = BitSquare(std::countr_zero(own));
+    int type = TypeOf(b[from]);
+    if (type == KING) continue;
+    // Whether the piece can move at all is cheaper to see than whether it is pinned.
+    bool canMove = false;
+    if (type == PAWN) {
+      int ahead = from + forward;
+      canMove = b[ahead] == EMPTY || (b[ahead + WEST] != EMPTY && open(b[ahead + WEST])) ||
+                (b[ahead + EAST] != EMPTY && open(b[ahead + EAST]));
+    } else {
+      for (const int* d = DIRECTIONS[type]; *d != 0 && !canMove; ++d) canMove = open(b[from + *d]);
+    }
+    if (canMove && !UncoversAttack(king, from, enemy)) ++count;
+  }
+  return count;
+}
+
 bool HasLegalMove(bool inCheck) {
+  // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
+  if (!inCheck && CountUnpinnedMovers(pos.side, 1) > 0) return true;
   MoveList list;
   GenerateMoves(list);
   KnownLegality known = KnownFromCheck(inCheck);

@@ -46,6 +46,11 @@ constexpr int REPETITION_DRAW = 3;
 // counts itself; the position reached by the capture or pawn move does not count.
 int RepetitionCount();
 
+// Returns the number of pieces of `colour`, whose king is not in check, other than the king that
+// can move without exposing it (not pinned, with an empty square or an enemy piece other than the
+// king to go to), counting no further than `enough`. Each of them has a legal move.
+int CountUnpinnedMovers(int colour, int enough);
+
 // Returns true when the side to move, in check as inCheck says or not, has a legal move.
 bool HasLegalMove(bool inCheck);
 

@@ -33,7 +33,6 @@
 #include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
-#include "engine/shortcuts.h"
 #include "engine/transposition.h"
 
 std::uint64_t searchNodes = 0;
@@ -188,6 +187,7 @@ struct NodeState {
   bool passedOver = false;
   bool haveChecks = false;
   CheckSquares checks = {};
+  int opponentMovers = -1;  // see OpponentKeepsMove; -1 until counted
 };
 
 // Returns the score a move must beat to matter: the window's floor or the best so far.
@@ -222,30 +222,53 @@ void PassOverQuietMoves(NodeState& n, Move move) {
 
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 
+// Returns true when, after a legal move of the node's side to move that gives no check, the
+// opponent has a legal move. A move other than the king's can take from the opponent only these
+// of its movable pieces (those CountUnpinnedMovers counts): the one it captures, a pawn whose
+// step it blocks, pawns that could capture only on the square it leaves, and the pieces it pins,
+// at most two (one with the piece it moves, one along the line it opens). Where the opponent has
+// more than that, no move need be made to see it.
+bool OpponentKeepsMove(NodeState& n, Move move) {
+  const int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move);
+  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
+  constexpr int MOST_TAKEN = 6;
+  if (n.opponentMovers < 0)
+    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_TAKEN + 1);
+  int taken = 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
+              (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
+  if (TypeOf(b[from]) != KING && n.opponentMovers > taken) return true;
+  Undo undo;
+  MakeMove<RULES_ONLY>(move, undo, KNOWN_LEGAL);
+  bool keeps = HasLegalMove(false);
+  UndoMove(move, undo);
+  return keeps;
+}
+
 // Tries one move at a node, given what is known of its legality: bounds it or searches it and
 // raises the node's best. Returns true on a cut-off.
 bool TryMove(NodeState& n, Move move, KnownLegality known) {
   int flags = MoveFlags(move), to = MoveTo(move), floor = Floor(n);
   // Step 1. A quiet move that gives no check, where such moves cannot beat the floor: its cap.
   if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) &&
-      !QuietMoveChecks(ChecksOf(n), move)) {
+      !MoveGivesCheck(ChecksOf(n), move)) {
     PassOverQuietMoves(n, move);
     return false;
   }
-  // Step 2. Two plies from the end, a plain move whose material bound cannot beat the floor
-  // needs only to be judged, not made: illegal, a check (searched after all), or its bound.
+  // Step 2. Two plies from the end, a plain move that gives no check and whose material bound
+  // cannot beat the floor needs only to be judged legal, not searched: its bound stands in.
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
   if (n.childMayReachFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
-      TypeOf(pos.board[to]) != KING) {
-    // Whether the opponent keeps a legal move matters only where a stalemate (0) would beat the
-    // floor.
-    MoveKind kind = ClassifyMove(move, std::max(bound, 0) > floor);
-    if (kind == MOVE_ILLEGAL) return false;
-    if (kind == MOVE_QUIET) bound = std::max(bound, 0);
-    if (kind != MOVE_CHECKING && bound <= floor) {
+      TypeOf(pos.board[to]) != KING && !MoveGivesCheck(ChecksOf(n), move)) {
+    if (!IsLegal(move, known)) return false;
+    // The child has no legal move only in stalemate (0); where that would beat the floor, the
+    // bound serves only once the opponent is seen to keep a move.
+    int cap = std::max(bound, 0);
+    if (cap > floor && OpponentKeepsMove(n, move)) cap = bound;
+    if (cap <= floor) {
       n.anyLegal = true;
-      Raise(n, bound, move);
+      Raise(n, cap, move);
       return false;
     }
   }

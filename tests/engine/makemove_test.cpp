@@ -1,9 +1,11 @@
 // Making moves, on every generated move at every position of random games whose starts hold every
 // castling, en-passant and check quirk: MakeMove decides and leaves what the make move by
-// definition decides and leaves, a refused move changes nothing, and UndoMove restores exactly.
+// definition decides and leaves, a refused move changes nothing, and UndoMove restores exactly;
+// the legality and check tests that make no move answer as making it does.
 #include "engine/makemove.h"
 
 #include "engine/reference/plain_rules.h"
+#include "engine/rules.h"
 #include "test_util.h"
 
 TEST(MakeMove, MatchesDefinitionAndUndoes) {
@@ -12,15 +14,28 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
   for (int game = 0; game < 40; ++game)
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
       const Position before = pos;
-      bool inCheck = InCheck(pos.side);
+      bool inCheck = InCheck(pos.side), anyLegal = false;
+      CheckSquares checkSquares;
+      FindCheckSquares(checkSquares);
       MoveList list;
       GenerateMoves(list);
       for (int i = 0; i < list.count; ++i, ++moves) {
         Move move = list.moves[i];
         std::string where = PositionToFen() + " " + MoveToString(move);
+        bool judged = !inCheck && !(MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION));
+        bool checks = judged && MoveGivesCheck(checkSquares, move);
         Undo undo;
         bool made = MakeMove(move, undo, KnownFromCheck(inCheck));
-        if (made) UndoMove(move, undo);
+        anyLegal |= made;
+        if (made) {
+          bool check = InCheck(pos.side);
+          EXPECT_EQ(GivesCheck(move), check) << where;
+          if (judged) {
+            EXPECT_EQ(checks, check) << where;
+          }
+          UndoMove(move, undo);
+        }
+        EXPECT_EQ(IsLegal(move, KnownFromCheck(inCheck)), made) << where;
         EXPECT_TRUE(SamePosition(pos, before)) << "made and undone " << where;
         EXPECT_EQ(MakeMove(move), made) << where;
         const Position after = pos;
@@ -29,6 +44,7 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
         EXPECT_TRUE(SamePosition(pos, after)) << "by definition " << where;
         pos = before;
       }
+      EXPECT_EQ(HasLegalMove(inCheck), anyLegal) << PositionToFen();
       return !HasFailure();
     });
   EXPECT_GT(moves, 50000);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/attack.h"
 #include "engine/perft.h"
-#include "engine/shortcuts.h"
 #include "test_util.h"
 
 TEST(MoveGen, FixedOrder) {
@@ -71,7 +71,7 @@ TEST(MoveGen, SpecialGeneratorsGiveTheirMoves) {
       GenerateQuietChecks(special, checks);
       expected.count = 0;
       for (int i = 0; i < quiet.count; ++i)
-        if (MoveFlags(quiet.moves[i]) & MF_CASTLE || QuietMoveChecks(checks, quiet.moves[i]))
+        if (MoveFlags(quiet.moves[i]) & MF_CASTLE || MoveGivesCheck(checks, quiet.moves[i]))
           expected.moves[expected.count++] = quiet.moves[i];
       EXPECT_EQ(sorted(special), sorted(expected)) << "quiet checks " << PositionToFen();
       return !HasFailure();

@@ -55,6 +55,7 @@ TEST(Rules, Verdicts) {
   const Case cases[] = {
       {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", CHECKMATE},
       {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", STALEMATE},
+      {"k1K5/1n6/8/1N6/8/8/8/7B b - - 0 1", STALEMATE},  // only a pinned knight has a square
       {"4k3/8/8/8/8/8/8/R3K3 w - - 99 1", PLAY_ON},
       {"4k3/8/8/8/8/8/8/R3K3 w - - 100 1", DRAW_BY_FIFTY_MOVES},
       // The draw comes first: a mate on the hundredth ply is a draw in this game.
