@@ -45,6 +45,15 @@ int CountUnpinnedMovers(int colour, int enough) {
   return count;
 }
 
+void ListLegalMoves(MoveList& list) {
+  MoveList all;
+  GenerateMoves(all);
+  KnownLegality known = KnownFromCheck(InCheck(pos.side));
+  list.count = 0;
+  for (int i = 0; i < all.count; ++i)
+    if (IsLegal(all.moves[i], known)) list.moves[list.count++] = all.moves[i];
+}
+
 bool HasLegalMove(bool inCheck) {
   // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
   if (!inCheck && CountUnpinnedMovers(pos.side, 1) > 0) return true;
@@ -54,15 +63,6 @@ bool HasLegalMove(bool inCheck) {
   for (int i = 0; i < list.count; ++i)
     if (IsLegal(list.moves[i], known)) return true;
   return false;
-}
-
-void ListLegalMoves(MoveList& list) {
-  MoveList all;
-  GenerateMoves(all);
-  KnownLegality known = KnownFromCheck(InCheck(pos.side));
-  list.count = 0;
-  for (int i = 0; i < all.count; ++i)
-    if (IsLegal(all.moves[i], known)) list.moves[list.count++] = all.moves[i];
 }
 
 Verdict GameVerdict() {

@@ -29,15 +29,6 @@ inline bool IsMateScore(int score) {
   return score <= MAX_HISTORY - SCORE_INF || score >= SCORE_INF - MAX_HISTORY;
 }
 
-// Returns, for a mate score of a search of the current position, the plies from here to the mated
-// node: MateScore inverted, as historyLength grows by one a ply (the mate is the side to move's
-// when the score is positive). Once the history is full (MAX_HISTORY entries) historyLength stops
-// growing, and so does this count: it is then a lower bound.
-inline int MatePlies(int score) {
-  int matedHistoryLength = score < 0 ? score + SCORE_INF : SCORE_INF - score;
-  return matedHistoryLength - pos.historyLength;
-}
-
 // A position that has now occurred this many times draws the game.
 constexpr int REPETITION_DRAW = 3;
 
