@@ -54,6 +54,14 @@ void ListLegalMoves(MoveList& list) {
     if (IsLegal(all.moves[i], known)) list.moves[list.count++] = all.moves[i];
 }
 
+int MoversTakenAtMost(Move move) {
+  const int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move);
+  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
+  return 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
+         (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
+}
+
 bool HasLegalMove(bool inCheck) {
   // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
   if (!inCheck && CountUnpinnedMovers(pos.side, 1) > 0) return true;

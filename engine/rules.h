@@ -42,6 +42,15 @@ int RepetitionCount();
 // king to go to), counting no further than `enough`. Each of them has a legal move.
 int CountUnpinnedMovers(int colour, int enough);
 
+// Returns the most of the opponent's movable pieces, as CountUnpinnedMovers counts them, that a
+// move of the side to move takes away, for a move of a piece other than the king that is neither
+// castling, en passant nor a promotion and gives no check: the piece it captures, a pawn whose
+// step it blocks, the pawns that could capture on the square it leaves, and the pieces it pins,
+// at most two (one with the piece it moves, one along the line it opens from the king). No other
+// piece loses a square: a square left empty or taken by the mover stays open to the opponent.
+int MoversTakenAtMost(Move move);
+constexpr int MOST_MOVERS_TAKEN = 6;
+
 // Returns true when the side to move, in check as inCheck says or not, has a legal move.
 bool HasLegalMove(bool inCheck);
 

@@ -223,21 +223,13 @@ void PassOverQuietMoves(NodeState& n, Move move) {
 int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 
 // Returns true when, after a legal move of the node's side to move that gives no check, the
-// opponent has a legal move. A move other than the king's can take from the opponent only these
-// of its movable pieces (those CountUnpinnedMovers counts): the one it captures, a pawn whose
-// step it blocks, pawns that could capture only on the square it leaves, and the pieces it pins,
-// at most two (one with the piece it moves, one along the line it opens). Where the opponent has
-// more than that, no move need be made to see it.
+// opponent has a legal move. A move other than the king's leaves the opponent more movable pieces
+// than it had less the most such a move takes, so that where it has more, no move need be made.
 bool OpponentKeepsMove(NodeState& n, Move move) {
-  const int* b = pos.board;
-  int from = MoveFrom(move), to = MoveTo(move);
-  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
-  constexpr int MOST_TAKEN = 6;
   if (n.opponentMovers < 0)
-    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_TAKEN + 1);
-  int taken = 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
-              (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
-  if (TypeOf(b[from]) != KING && n.opponentMovers > taken) return true;
+    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_MOVERS_TAKEN + 1);
+  if (TypeOf(pos.board[MoveFrom(move)]) != KING && n.opponentMovers > MoversTakenAtMost(move))
+    return true;
   Undo undo;
   MakeMove<RULES_ONLY>(move, undo, KNOWN_LEGAL);
   bool keeps = HasLegalMove(false);
