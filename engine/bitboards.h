@@ -45,18 +45,22 @@ inline constexpr BitMasks BIT_MASKS = MakeBitMasks();
 // Returns the index of the lowest set bit of a non-empty set.
 inline int LowestBit(std::uint64_t set) { return std::countr_zero(set); }
 
-// Returns the number of set bits. The build targets every x86-64, which may lack a bit-count
-// instruction (the library would then call out for each count), so the bits are summed in place:
-// in pairs, then fours, then bytes, and the bytes added up by one multiplication.
-inline int CountBits(std::uint64_t set) {
-#ifdef __POPCNT__
-  return std::popcount(set);
-#else
-  set -= set >> 1 & 0x5555555555555555ull;
-  set = (set & 0x3333333333333333ull) + (set >> 2 & 0x3333333333333333ull);
-  set = (set + (set >> 4)) & 0x0F0F0F0F0F0F0F0Full;
-  return static_cast<int>(set * 0x0101010101010101ull >> 56);
+// Returns the number of set bits; with HARDWARE, by the CPU's popcnt instruction, which only a
+// caller compiled for that instruction may ask for (see perft.cpp: elsewhere the compiler would
+// call the library for each count). The build targets every x86-64, which may lack it, so the
+// plain count sums the bits in place: in pairs, then fours, then bytes, and the bytes added up by
+// one multiplication.
+template <bool HARDWARE = false>
+[[gnu::always_inline]] inline int CountBits(std::uint64_t set) {
+#ifndef __POPCNT__
+  if constexpr (!HARDWARE) {
+    set -= set >> 1 & 0x5555555555555555ull;
+    set = (set & 0x3333333333333333ull) + (set >> 2 & 0x3333333333333333ull);
+    set = (set + (set >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>(set * 0x0101010101010101ull >> 56);
+  }
 #endif
+  return std::popcount(set);
 }
 
 // Returns the squares a slider on `bit` reaches along line i (one that runs toward lower squares)

@@ -8,53 +8,74 @@
 namespace {
 
 // The sink that counts the moves the generator would list; a move onto the last rank is four,
-// one per promotion piece.
+// one per promotion piece. HARDWARE: the bits are counted by the CPU's instruction.
+template <bool HARDWARE>
 struct MoveCounter {
   std::uint64_t count = 0;
 
   void AddMove(Move) { ++count; }
-  void AddPieceMoves(int, std::uint64_t targets) { count += CountBits(targets); }
+  void AddPieceMoves(int, std::uint64_t targets) { count += CountBits<HARDWARE>(targets); }
   // A step, a double step and a capture never land on one square (a step's is empty, a
   // capture's is not, and a double step's has no pawn right behind it), so one count serves the
   // three; the captures toward file h may share squares with those toward file a.
   template <int COLOUR>
   void AddPawnMoves(const legal::PawnMoves& moves) {
     std::uint64_t apart = moves.step | moves.doubleStep | moves.towardA;
-    count += CountBits(apart) + CountBits(moves.towardH);
+    count += CountBits<HARDWARE>(apart) + CountBits<HARDWARE>(moves.towardH);
     constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
     if ((apart | moves.towardH) & LAST_RANK)
-      count += 3 * (CountBits(apart & LAST_RANK) + CountBits(moves.towardH & LAST_RANK));
+      count += 3 * (CountBits<HARDWARE>(apart & LAST_RANK) +
+                    CountBits<HARDWARE>(moves.towardH & LAST_RANK));
   }
 };
 
-// Returns the number of legal moves of the side to move.
-std::uint64_t CountLegalMoves() {
-  MoveCounter counter;
-  if (pos.side == WHITE)
-    legal::VisitLegalMoves<WHITE>(counter);
-  else
-    legal::VisitLegalMoves<BLACK>(counter);
-  return counter.count;
-}
-
-// Perft of depth >= 1.
-std::uint64_t PerftFrom(int depth) {
-  if (depth == 1) return CountLegalMoves();
+// Returns the perft of depth >= 1, one node's work: the children are counted by `child`, which is
+// the function this node is inlined into, so that the whole tree runs in one compiled form.
+template <bool HARDWARE>
+[[gnu::always_inline]] inline std::uint64_t PerftNode(int depth, std::uint64_t (*child)(int)) {
+  if (depth == 1) {
+    MoveCounter<HARDWARE> counter;
+    if (pos.side == WHITE)
+      legal::VisitLegalMoves<WHITE>(counter);
+    else
+      legal::VisitLegalMoves<BLACK>(counter);
+    return counter.count;
+  }
   MoveList list;
   GenerateLegalMoves(list);
   std::uint64_t nodes = 0;
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
     MakeMove<RULES_ONLY>(list.moves[i], undo, KNOWN_LEGAL);
-    nodes += PerftFrom(depth - 1);
+    nodes += child(depth - 1);
     UndoMove(list.moves[i], undo);
   }
   return nodes;
 }
 
+// Returns the perft of depth >= 1, counting bits in place.
+std::uint64_t PerftPlain(int depth) { return PerftNode<false>(depth, PerftPlain); }
+
+// Returns the perft of depth >= 1, counting bits with the popcnt instruction, which this CPU
+// must have. One build serves every x86-64, so the instruction may be used only in code that runs
+// after asking the CPU: this function alone is compiled for it (gnu::target), and everything it
+// calls is inlined into it (gnu::flatten), counter and generator included, since code left out of
+// line would be compiled for the plain x86-64 and call the library for each count. A per-function
+// target works for every object format, where a loader's choice among clones (ifunc) works for
+// ELF only and so not on Windows.
+[[gnu::target("popcnt"), gnu::flatten]] std::uint64_t PerftPopcnt(int depth) {
+  return PerftNode<true>(depth, PerftPopcnt);
+}
+
 }  // namespace
 
-std::uint64_t Perft(int depth) {
+bool HasBitCountInstruction() {
+  static const bool HAS = __builtin_cpu_supports("popcnt");
+  return HAS;
+}
+
+std::uint64_t Perft(int depth, BitCount bitCount) {
   if (depth <= 0) return 1;
-  return PerftFrom(depth);
+  if (bitCount == CPU_BIT_COUNT && HasBitCountInstruction()) return PerftPopcnt(depth);
+  return PerftPlain(depth);
 }
