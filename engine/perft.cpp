@@ -29,25 +29,31 @@ struct MoveCounter {
   }
 };
 
+// Returns the number of legal moves of the side to move, bits counted as HARDWARE says.
+template <bool HARDWARE>
+[[gnu::always_inline]] inline std::uint64_t CountMoves() {
+  MoveCounter<HARDWARE> counter;
+  if (pos.side == WHITE)
+    legal::VisitLegalMoves<WHITE>(counter);
+  else
+    legal::VisitLegalMoves<BLACK>(counter);
+  return counter.count;
+}
+
 // Returns the perft of depth >= 1, one node's work: the children are counted by `child`, which is
-// the function this node is inlined into, so that the whole tree runs in one compiled form.
+// the function this node is inlined into, so that the whole tree runs in one compiled form. A
+// node two plies from the end counts its children's moves itself: a call for each would cost
+// more than the count of many of them.
 template <bool HARDWARE>
 [[gnu::always_inline]] inline std::uint64_t PerftNode(int depth, std::uint64_t (*child)(int)) {
-  if (depth == 1) {
-    MoveCounter<HARDWARE> counter;
-    if (pos.side == WHITE)
-      legal::VisitLegalMoves<WHITE>(counter);
-    else
-      legal::VisitLegalMoves<BLACK>(counter);
-    return counter.count;
-  }
+  if (depth == 1) return CountMoves<HARDWARE>();
   MoveList list;
   GenerateLegalMoves(list);
   std::uint64_t nodes = 0;
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
     MakeMove<RULES_ONLY>(list.moves[i], undo, KNOWN_LEGAL);
-    nodes += child(depth - 1);
+    nodes += depth == 2 ? CountMoves<HARDWARE>() : child(depth - 1);
     UndoMove(list.moves[i], undo);
   }
   return nodes;
