@@ -40,7 +40,8 @@ static int CheckerCount() {
 
 // At every position of random games the legal generator lists exactly the legal moves and the
 // bulk count counts them, and at every fifth perft 2 is the sum over them (which takes perft's
-// make and undo through every kind of move). The walks must meet every kind of move.
+// make and undo through every kind of move), with the bits counted either way. The walks must
+// meet every kind of move.
 TEST(Perft, LegalMovesMatchMaking) {
   std::mt19937 rng(7);
   int positions = 0, checks = 0, doubleChecks = 0, enPassant = 0, castling = 0, promotions = 0;
@@ -49,7 +50,8 @@ TEST(Perft, LegalMovesMatchMaking) {
       MoveList legal;
       ListLegalMoves(legal);
       std::vector<Move> made(legal.moves, legal.moves + legal.count);
-      EXPECT_EQ(Perft(1), made.size()) << PositionToFen();
+      for (BitCount bitCount : {PLAIN_BIT_COUNT, CPU_BIT_COUNT})
+        EXPECT_EQ(Perft(1, bitCount), made.size()) << PositionToFen();
       MoveList list;
       GenerateLegalMoves(list);
       std::vector<Move> listed(list.moves, list.moves + list.count);
@@ -65,7 +67,8 @@ TEST(Perft, LegalMovesMatchMaking) {
           sum += legal.count;
           UndoMove(move, undo);
         }
-        EXPECT_EQ(Perft(2), sum) << PositionToFen();
+        for (BitCount bitCount : {PLAIN_BIT_COUNT, CPU_BIT_COUNT})
+          EXPECT_EQ(Perft(2, bitCount), sum) << PositionToFen();
       }
       int checkers = CheckerCount();
       checks += checkers > 0;
