@@ -35,7 +35,7 @@ std::string ParsePlacement(const std::string& field, std::int32_t (&board)[BOARD
       if (file > 8) return "rank " + std::to_string(rank + 1) + " has more than 8 squares";
     } else {
       const char* letter = std::strchr(PIECE_LETTERS + 1, c | 0x20);
-      if (c == ' ' || letter == nullptr) return std::string("unknown piece letter '") + c + "'";
+      if (c == ' ' || letter == nullptr) return "unknown piece letter '" + std::string(1, c) + "'";
       if (file >= 8) return "rank " + std::to_string(rank + 1) + " has more than 8 squares";
       int colour = (c & 0x20) ? BLACK : WHITE;
       board[SquareAt(file++, rank)] = colour | static_cast<int>(letter - PIECE_LETTERS);
