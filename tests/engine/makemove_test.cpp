@@ -1,7 +1,7 @@
 // Making moves, on every generated move at every position of random games whose starts hold every
 // castling, en-passant and check quirk: MakeMove decides and leaves what the make move by
 // definition decides and leaves, a refused move changes nothing, and UndoMove restores exactly;
-// the legality and check tests that make no move answer as making it does.
+// the legality, check and mobility tests that make no move answer as making it does.
 #include "engine/makemove.h"
 
 #include "engine/reference/plain_rules.h"
@@ -17,6 +17,7 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
       bool inCheck = InCheck(pos.side), anyLegal = false;
       CheckSquares checkSquares;
       FindCheckSquares(checkSquares);
+      int movers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_MOVERS_TAKEN + 1);
       MoveList list;
       GenerateMoves(list);
       for (int i = 0; i < list.count; ++i, ++moves) {
@@ -24,6 +25,7 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
         std::string where = PositionToFen() + " " + MoveToString(move);
         bool judged = !inCheck && !(MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION));
         bool checks = judged && MoveGivesCheck(checkSquares, move);
+        int taken = MoversTakenAtMost(move);
         Undo undo;
         bool made = MakeMove(move, undo, KnownFromCheck(inCheck));
         anyLegal |= made;
@@ -32,6 +34,10 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
           EXPECT_EQ(GivesCheck(move), check) << where;
           if (judged) {
             EXPECT_EQ(checks, check) << where;
+          }
+          if (judged && !check && TypeOf(pos.board[MoveTo(move)]) != KING) {
+            EXPECT_GE(CountUnpinnedMovers(pos.side, MOST_MOVERS_TAKEN + 1), movers - taken)
+                << where;
           }
           UndoMove(move, undo);
         }

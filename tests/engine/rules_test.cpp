@@ -69,35 +69,3 @@ TEST(Rules, Verdicts) {
   EXPECT_FALSE(FiftyMoveLimitWithin(1));
   EXPECT_TRUE(FiftyMoveLimitWithin(2));
 }
-
-// A move takes from the opponent no more movable pieces than MoversTakenAtMost says, at every
-// move it applies to in random games.
-TEST(Rules, MoversTakenAtMost) {
-  std::mt19937 rng(31337);
-  int moves = 0;
-  for (int game = 0; game < 40; ++game)
-    RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 80, [&] {
-      if (InCheck(pos.side)) return true;
-      int opponent = pos.side ^ BLACK,
-          before = CountUnpinnedMovers(opponent, MOST_MOVERS_TAKEN + 1);
-      MoveList list;
-      ListLegalMoves(list);
-      for (int i = 0; i < list.count; ++i) {
-        Move move = list.moves[i];
-        if (MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION) ||
-            TypeOf(pos.board[MoveFrom(move)]) == KING)
-          continue;
-        int taken = MoversTakenAtMost(move);
-        Undo undo;
-        MakeMove(move, undo);
-        if (!InCheck(pos.side)) {
-          ++moves;
-          EXPECT_GE(CountUnpinnedMovers(pos.side, MOST_MOVERS_TAKEN + 1), before - taken)
-              << PositionToFen() << " after " << MoveToString(move);
-        }
-        UndoMove(move, undo);
-      }
-      return !HasFailure();
-    });
-  EXPECT_GT(moves, 30000);
-}
