@@ -15,7 +15,7 @@
 #include <vector>
 
 inline constexpr int CLOSED = -1;          // the child gets this standard descriptor closed
-inline constexpr int CAPTURE = -2;         // the child's standard output goes to a pipe we read
+inline constexpr int CAPTURE = -2;         // the child's descriptor is a pipe to or from us
 inline constexpr int TIMEOUT_MS = 120000;  // bound on any wait for the child
 inline constexpr int QUIET_MS = 300;       // how long a waiting child must stay silent
 inline constexpr int KILLED_STATUS = 999;  // Finish's status for a child ended by a signal
@@ -122,13 +122,26 @@ inline Outcome Finish(pid_t pid, int out, int err) {
   return outcome;
 }
 
-// Runs program with standard input in and output out; standard error is always captured.
+// A program started with standard input stdIn and output stdOut, each a descriptor, CLOSED or
+// CAPTURE (a pipe whose other end we keep: in.write, out.read); standard error is always captured.
+struct Child {
+  Pipe in, out, err;
+  pid_t pid;
+  Child(const char* program, const std::vector<const char*>& args, int stdIn = CAPTURE,
+        int stdOut = CAPTURE)
+      : pid(StartProgram(program, args,
+                         {stdIn == CAPTURE ? in.read.fd : stdIn,
+                          stdOut == CAPTURE ? out.write.fd : stdOut, err.write.fd})) {
+    in.read.Close();
+    out.write.Close();
+    err.write.Close();
+  }
+  // Reads what the child writes to our ends of its output and error to their end and reaps it.
+  Outcome Finish() { return ::Finish(pid, out.read.fd, err.read.fd); }
+};
+
+// Runs program with standard input in and output out to its end; returns what it delivered.
 inline Outcome RunProgram(const char* program, const std::vector<const char*>& args, int in,
                           int out = CAPTURE) {
-  Pipe outPipe, errPipe;
-  const pid_t pid =
-      StartProgram(program, args, {in, out == CAPTURE ? outPipe.write.fd : out, errPipe.write.fd});
-  outPipe.write.Close();
-  errPipe.write.Close();
-  return Finish(pid, outPipe.read.fd, errPipe.read.fd);
+  return Child(program, args, in, out).Finish();
 }
