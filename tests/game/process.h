@@ -145,3 +145,12 @@ inline Outcome RunProgram(const char* program, const std::vector<const char*>& a
                           int out = CAPTURE) {
   return Child(program, args, in, out).Finish();
 }
+
+// Tells whether run is a refusal of bad input: status 2, nothing on standard output, and on
+// standard error one line of printable bytes that starts with prefix.
+inline bool IsRefusal(const Outcome& run, const std::string& prefix) {
+  const std::string& err = run.err;
+  return run.status == 2 && run.out.empty() && err.starts_with(prefix) &&
+         err.find('\n') == err.size() - 1 &&
+         std::all_of(err.begin(), err.end() - 1, [](char c) { return c >= ' ' && c < 0x7F; });
+}
