@@ -1,16 +1,47 @@
-// Perft by our rules: where they differ from standard chess (the standard counts are checked
-// against the public table in perft_standard_test.cpp), and the legal generator and the bulk
-// count against making moves along random games.
+// Perft by the standard castling rule against a public table of standard counts, by our rules
+// where they differ from standard chess, and the legal generator and the bulk count against
+// making moves along random games.
 #include "engine/perft.h"
 
 #include <algorithm>
-#include <random>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "engine/attack.h"
 #include "engine/legal_movegen.h"
-#include "engine/makemove.h"
 #include "test_util.h"
+
+// The table, data/perft-standard.tsv, holds about 4e9 nodes, some seconds for the bulk counter.
+// Builds with assertions run only the smaller counts.
+#ifdef NDEBUG
+constexpr std::uint64_t NODE_LIMIT = UINT64_MAX;
+#else
+constexpr std::uint64_t NODE_LIMIT = 2000000;  // assertions and sanitizers are slow
+#endif
+
+TEST(StandardPerft, MatchesTheTable) {
+  std::ifstream file(PERFT_STANDARD_TSV);
+  ASSERT_TRUE(file) << "cannot read " << PERFT_STANDARD_TSV;
+  standardCastling = true;
+  int cases = 0;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string fen;
+    int depth = 0;
+    std::uint64_t nodes = 0;
+    std::getline(fields, fen, '\t');
+    fields >> depth >> nodes;
+    EXPECT_TRUE(fields) << "bad line: " << line;
+    ++cases;
+    if (nodes >= NODE_LIMIT) continue;
+    SetFen(fen);
+    EXPECT_EQ(Perft(depth), nodes) << fen << " depth " << depth;
+  }
+  standardCastling = false;
+  EXPECT_GT(cases, 200);
+}
 
 // Where castling passes a square that an enemy pawn covers only diagonally, these rules allow
 // what standard chess forbids, so the counts differ from the standard ones by exactly those moves.
@@ -33,13 +64,12 @@ TEST(Perft, LegalMovesMatchMaking) {
   int positions = 0, checks = 0, enPassant = 0, castling = 0, promotions = 0;
   for (int game = 0; game < 90; ++game)
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
-      MoveList legal;
+      MoveList legal, list;
       ListLegalMoves(legal);
-      std::vector<Move> made(legal.moves, legal.moves + legal.count);
-      EXPECT_EQ(Perft(1), made.size()) << PositionToFen();
-      MoveList list;
       GenerateLegalMoves(list);
-      std::vector<Move> listed(list.moves, list.moves + list.count);
+      std::vector<Move> made(legal.moves, legal.moves + legal.count),
+          listed(list.moves, list.moves + list.count);
+      EXPECT_EQ(Perft(1), made.size()) << PositionToFen();
       std::sort(listed.begin(), listed.end());
       std::sort(made.begin(), made.end());
       EXPECT_EQ(listed, made) << PositionToFen();

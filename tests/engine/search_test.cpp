@@ -1,7 +1,6 @@
 // The search's contract, checked on both the game's search and the plain reference search.
 #include "engine/search.h"
 
-#include "engine/makemove.h"
 #include "engine/reference/plain_search.h"
 #include "test_util.h"
 

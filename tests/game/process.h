@@ -62,12 +62,8 @@ inline pid_t StartProgram(const char* program, const std::vector<const char*>& a
     // (the test process itself may have been started with a standard descriptor closed).
     for (int& fd : fds)
       if (fd != CLOSED) fd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    for (int target = 0; target < 3; ++target) {
-      if (fds[target] == CLOSED)
-        close(target);
-      else
-        dup2(fds[target], target);
-    }
+    for (int target = 0; target < 3; ++target)
+      fds[target] == CLOSED ? close(target) : dup2(fds[target], target);
     signal(SIGPIPE, SIG_DFL);  // the program must protect itself
     execv(argv[0], argv.data());
     _exit(127);
@@ -94,7 +90,8 @@ struct Outcome {
 };
 
 // Reads out and err (either may be -1) together to their end, so that a child filling one pipe
-// while we wait on the other cannot hang, then reaps pid; returns what it delivered.
+// while we wait on the other cannot hang, then reaps pid (killed if the pipes stay silent for
+// TIMEOUT_MS); returns what it delivered.
 inline Outcome Finish(pid_t pid, int out, int err) {
   Outcome outcome{KILLED_STATUS, "", ""};
   pollfd watch[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
@@ -110,14 +107,12 @@ inline Outcome Finish(pid_t pid, int out, int err) {
         into[i]->append(chunk, static_cast<std::size_t>(n));
     }
   }
-  int status = 0;
-  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
-    if (waited > TIMEOUT_MS) {
-      ADD_FAILURE() << "the program did not end";
-      kill(pid, SIGKILL);
-    }
-    usleep(10000);
+  if (watch[0].fd >= 0 || watch[1].fd >= 0) {
+    ADD_FAILURE() << "the program did not end";
+    kill(pid, SIGKILL);
   }
+  int status = 0;
+  waitpid(pid, &status, 0);
   if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
   return outcome;
 }
