@@ -35,7 +35,6 @@ TEST(Position, FenRoundTripsAndRefusesBadInput) {
       "QQQQkQQQ/QQQQQQQQ/8/8/8/8/8/4K3 w - - 0 1",                // more than promotions give
       "4k2R/8/8/8/8/8/8/4K3 w - - 0 1",                           // side not to move in check
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq",       // too few fields
-      "",
   };
   for (const char* fen : bad) {
     std::string error;

@@ -3,43 +3,32 @@
 
 #include "test_util.h"
 
-namespace {
-
-// Returns the SAN of the generated move with this coordinate notation.
-std::string San(const char* coordinates) {
-  Move move = FindMove(coordinates);
-  EXPECT_NE(move, NO_MOVE) << coordinates << " in " << PositionToFen();
-  return MoveToSan(move);
-}
-
-}  // namespace
-
-TEST(San, WritesKnownPositions) {
-  const char* cases[][3] = {
-      {"4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1", "b1d2", "Nbd2"},   // by file
+// Moves written in known positions, and text read in them: variants of SAN, coordinates, and
+// what is not one legal move, refused with the reason.
+TEST(San, WritesAndReadsKnownPositions) {
+  const char* knights = "4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1";
+  const char* promotion = "r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1";
+  const char* pinned = "4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1";
+  const char* written[][3] = {
+      {knights, "b1d2", "Nbd2"},                              // by file
       {"4k3/8/8/R7/8/8/8/R3K3 w - - 0 1", "a1a3", "R1a3"},    // by rank
       {"1k6/8/8/8/7Q/8/8/K3Q2Q w - - 0 1", "h1e4", "Qh1e4"},  // by both
       {"1k6/8/8/8/7Q/8/8/K3Q2Q w - - 0 1", "e1e4", "Qee4"},
       // The knight on c3 is pinned to its king, so it does not make Ng3's moves ambiguous.
-      {"4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1", "g3e4", "Ne4"},
-      {"r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1", "b7a8q", "bxa8=Q+"},
+      {pinned, "g3e4", "Ne4"},
+      {promotion, "b7a8q", "bxa8=Q+"},
       {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "e1g1", "O-O+"},
       {"3k4/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1", "O-O-O+"},
       {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "d1d8", "Rd8#"},
       {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "e5d6", "exd6"},
       {"r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1", "a8a1", "Rxa1+"},
   };
-  for (const auto& [fen, move, san] : cases) {
+  for (const auto& [fen, move, san] : written) {
     SetFen(fen);
-    EXPECT_EQ(San(move), san) << fen;
+    ASSERT_NE(FindMove(move), NO_MOVE) << move << " in " << fen;
+    EXPECT_EQ(MoveToSan(FindMove(move)), san) << fen;
   }
-}
-
-TEST(San, ReadsVariantsAndRefusesWhatIsNotOneLegalMove) {
-  const char* knights = "4k3/8/8/8/8/8/8/1N3NK1 w - - 0 1";
-  const char* promotion = "r3k3/1P6/8/8/8/8/8/4K3 w - - 0 1";
-  const char* pinned = "4k3/8/8/b7/8/2N3N1/8/4K3 w - - 0 1";
-  const char* cases[][3] = {
+  const char* read[][3] = {
       {knights, "Nbd2+!?", "b1d2"},
       {knights, "Nb1d2", "b1d2"},
       {knights, "Nd2", "error: ambiguous: Nbd2 or Nfd2"},
@@ -59,7 +48,7 @@ TEST(San, ReadsVariantsAndRefusesWhatIsNotOneLegalMove) {
       {"5k2/8/8/8/8/8/8/4K2R w K - 0 1", "O-O-O", "error: no legal move fits it"},
       {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "exd6e.p.", "e5d6"},
   };
-  for (const auto& [fen, text, expected] : cases) {
+  for (const auto& [fen, text, expected] : read) {
     SetFen(fen);
     std::string error;
     Move move = ParseMove(text, error);
