@@ -57,8 +57,8 @@ TEST(Tool, HelpAndVersion) {
 // escaped), and status 2. A long argument makes a message larger than a pipe holds.
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
   const std::string huge = "per\nft" + std::string(100000, 'x');
-  // One case for each way in: an unknown command, a FEN, a number, a missing or extra word, an
-  // option where it does not belong, and no command at all.
+  // One case for each way in: an unknown command, a FEN, no command at all, a missing depth,
+  // perft's option given to search, pgn's count, and a word too many for bench and for game.
   const std::vector<std::vector<const char*>> bad = {
       {huge.c_str(), "1"},
       {"perft", "1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQ\x1b[2J", "-"},

@@ -43,7 +43,8 @@ std::string Session(const std::string& input) {
 }  // namespace
 
 TEST(Uci, HandshakeAndSearchAnswers) {
-  // A node limit is reached at a poll: the depth it cuts is not reported.
+  // The handshake; options named in any case; a node limit reached at a poll, whose cut depth is
+  // not reported; the Depth option as the limit of a plain go.
   EXPECT_EQ(
       WithoutTimes(Session("uci\nisready\nucinewgame\nstop\nsetoption name move OVERHEAD "
                            "value 0\ngo nodes 1000 depth 9\nsetoption name Depth value 1\ngo\n")),
@@ -57,7 +58,7 @@ TEST(Uci, HandshakeAndSearchAnswers) {
       "info depth 4 seldepth 4 score cp 0 nodes 169 pv a2a3 b8a6 a3a4 a8b8\n"
       "bestmove a2a3 ponder b8a6\n"
       "info depth 1 seldepth 1 score cp 0 nodes 22 pv a2a3\nbestmove a2a3\n1 readyok");
-  // A depth cut short leaves nothing behind that changes a later answer, the game's own search of
+  // A depth cut short leaves nothing behind that changes a later answer: the game's own search of
   // depth 6.
   std::string out = Session("go nodes 10000\ngo depth 6\n");
   EXPECT_NE(out.find(" score cp -100 ", out.rfind("info depth 6 ")), std::string::npos) << out;
