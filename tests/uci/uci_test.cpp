@@ -5,7 +5,6 @@
 #include <sys/mman.h>
 
 #include <random>
-#include <regex>
 #include <sstream>
 
 #include "../game/process.h"
@@ -17,10 +16,15 @@ namespace {
 // Returns output without what varies from run to run: " nps P time T" of info lines, and where
 // a readyok falls among the lines of a search, which answers isready at once (the readyok lines
 // are counted at the end instead).
-std::string WithoutTimes(const std::string& output) {
-  std::string timeless = std::regex_replace(output, std::regex(" nps \\d+ time \\d+"), "");
-  std::string rest = std::regex_replace(timeless, std::regex("readyok\n"), "");
-  return rest + std::to_string((timeless.size() - rest.size()) / 8) + " readyok";
+std::string WithoutTimes(std::string output) {
+  for (std::size_t at; (at = output.find(" nps ")) != std::string::npos;) {
+    std::size_t time = output.find(" time ", at);
+    output.erase(at, output.find_first_not_of("0123456789", time + 6) - at);
+  }
+  int ready = 0;
+  for (std::size_t at; (at = output.find("readyok\n")) != std::string::npos; ++ready)
+    output.erase(at, 8);
+  return output + std::to_string(ready) + " readyok";
 }
 
 // Runs a whole session on input in memory and returns what the engine wrote; the position it
