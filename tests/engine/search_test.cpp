@@ -1,19 +1,14 @@
 // The search's contract, checked on both the game's search and the plain reference search.
 #include "engine/search.h"
 
-#include "engine/makemove.h"
 #include "engine/reference/plain_search.h"
 #include "test_util.h"
 
 namespace {
 
 using SearchFunction = int (*)(int alpha, int beta, int depth);
-
-struct Named {
-  const char* name;
-  SearchFunction search;
-};
-const Named SEARCHES[] = {{"fast", Search}, {"plain", PlainSearch}};
+const std::pair<const char*, SearchFunction> SEARCHES[] = {{"fast", Search},
+                                                           {"plain", PlainSearch}};
 
 // Runs a root search and returns its score; bestMove holds its move.
 int Root(SearchFunction search, int depth, int alpha = -SCORE_INF, int beta = SCORE_INF) {
@@ -24,26 +19,26 @@ int Root(SearchFunction search, int depth, int alpha = -SCORE_INF, int beta = SC
 }  // namespace
 
 TEST(Search, MatesStalematesAndLeaves) {
-  for (const Named& s : SEARCHES) {
+  for (const auto& [name, search] : SEARCHES) {
     // Mate in one after two moves of history: 10000 - (L + 1), the first mating move generated.
     SetFen("7k/5ppp/8/8/8/8/5PPP/R2R3K w - - 0 1");
     ASSERT_TRUE(MakeMove(FindMove("h1g1")));
     ASSERT_TRUE(MakeMove(FindMove("h8g8")));
     const Position before = pos;
-    EXPECT_EQ(Root(s.search, 2), SCORE_INF - 3) << s.name;
-    EXPECT_EQ(MoveToString(bestMove), "a1a8") << s.name;
-    EXPECT_EQ(Root(s.search, 4), SCORE_INF - 3) << s.name;
-    EXPECT_EQ(MoveToString(bestMove), "a1a8") << s.name;
-    EXPECT_TRUE(SamePosition(pos, before)) << s.name;
+    for (int depth : {2, 4}) {
+      EXPECT_EQ(Root(search, depth), SCORE_INF - 3) << name << depth;
+      EXPECT_EQ(MoveToString(bestMove), "a1a8") << name << depth;
+    }
+    EXPECT_TRUE(SamePosition(pos, before)) << name;
 
     // No legal move: mate scores historyLength - 10000, stalemate 0; depth 0 is the material
     // alone, even in check.
     SetFen("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
-    EXPECT_EQ(Root(s.search, 1), -SCORE_INF) << s.name;
+    EXPECT_EQ(Root(search, 1), -SCORE_INF) << name;
     EXPECT_EQ(bestMove, NO_MOVE);
-    EXPECT_EQ(Root(s.search, 0), -9) << s.name;
+    EXPECT_EQ(Root(search, 0), -9) << name;
     SetFen("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
-    EXPECT_EQ(Root(s.search, 3), 0) << s.name;
+    EXPECT_EQ(Root(search, 3), 0) << name;
     EXPECT_EQ(bestMove, NO_MOVE);
   }
 }
@@ -51,13 +46,13 @@ TEST(Search, MatesStalematesAndLeaves) {
 // A node whose halfmove clock has reached 100 and which has a legal move scores 0 whatever the
 // window, even where a move would reach beta first.
 TEST(Search, FiftyMoveNodeScoresZeroInAnyWindow) {
-  for (const Named& s : SEARCHES) {
+  for (const auto& [name, search] : SEARCHES) {
     SetFen("4k3/8/8/8/8/8/q7/R3K3 w - - 100 1");  // white wins the queen at once
     for (auto [alpha, beta] :
          {std::pair{-SCORE_INF, SCORE_INF}, {-20, -10}, {-3, 2}, {2, 5}, {7, 8}, {20, 30}}) {
-      EXPECT_EQ(Root(s.search, 3, alpha, beta), 0) << s.name << " " << alpha << " " << beta;
-      EXPECT_EQ(s.search(alpha, beta, 2), 0) << s.name;
+      EXPECT_EQ(Root(search, 3, alpha, beta), 0) << name << " " << alpha << " " << beta;
+      EXPECT_EQ(search(alpha, beta, 2), 0) << name;
     }
-    EXPECT_EQ(s.search(2, 5, 0), -4) << s.name;  // a leaf is its material, unclamped
+    EXPECT_EQ(search(2, 5, 0), -4) << name;  // a leaf is its material, unclamped
   }
 }

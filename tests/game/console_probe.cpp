@@ -3,7 +3,6 @@
 //   lines N  write N lines "line I of N" (I from 1) with ConsoleWriteLine
 //   shade    ConsoleWriteByte(0xB0), ConsoleWriteByte(0xDB), ConsoleWrite("|\xB0\xDB|"),
 //            ConsoleWriteLine("")
-//   flush    ConsoleFlush()
 //   read     ConsoleReadLine()
 //   exit N   ConsoleExit(N)
 // After the last command the probe ends with ConsoleExit(0). A bad command exits with BAD_USAGE.
@@ -19,21 +18,11 @@ namespace {
 
 constexpr int BAD_USAGE = 99;
 
-// Reports a command the probe does not know and ends with BAD_USAGE.
-[[noreturn]] void Usage(const char* command) {
-  constexpr char MESSAGE[] = "console_probe: bad command ";
-  (void)!write(STDERR_FILENO, MESSAGE, sizeof MESSAGE - 1);
-  (void)!write(STDERR_FILENO, command, std::strlen(command));
-  (void)!write(STDERR_FILENO, "\n", 1);
-  _exit(BAD_USAGE);
-}
-
-// Returns the count that follows command at argv[at], or fails with BAD_USAGE.
+// Returns the count that follows the command at argv[at], or ends the probe with BAD_USAGE.
 long Count(int argc, char** argv, int at) {
-  if (at >= argc) Usage(argv[at - 1]);
   char* end = nullptr;
-  const long value = std::strtol(argv[at], &end, 10);
-  if (*end != '\0' || value < 0) Usage(argv[at]);
+  const long value = at < argc ? std::strtol(argv[at], &end, 10) : -1;
+  if (value < 0 || *end != '\0') _exit(BAD_USAGE);
   return value;
 }
 
@@ -56,14 +45,12 @@ int main(int argc, char** argv) {
       ConsoleWriteByte(0xDB);
       ConsoleWrite("|\xB0\xDB|", 4);
       ConsoleWriteLine("");
-    } else if (std::strcmp(command, "flush") == 0) {
-      ConsoleFlush();
     } else if (std::strcmp(command, "read") == 0) {
       ConsoleReadLine();
     } else if (std::strcmp(command, "exit") == 0) {
       ConsoleExit(static_cast<int>(Count(argc, argv, ++at)));
     } else {
-      Usage(command);
+      _exit(BAD_USAGE);
     }
   }
   ConsoleExit(0);

@@ -1,34 +1,15 @@
 // Runs console_probe as a real process on pipes, /dev/full, closed descriptors and a
 // pseudo-terminal, and checks the bytes it delivers, its reports and its exit statuses.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <termios.h>
-#include <unistd.h>
 
-#include <array>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <string>
-#include <vector>
+#include <cstring>
 
 #include "process.h"
 
 namespace {
-
-// Runs the probe with standard input in and output out; standard error is always captured.
-Outcome RunProbe(const std::vector<const char*>& args, int in, int out = CAPTURE) {
-  return RunProgram(CONSOLE_PROBE_BIN, args, in, out);
-}
-
-// Starts the probe with args and fds as its descriptors 0, 1, 2; returns pid.
-pid_t Start(const std::vector<const char*>& args, std::array<int, 3> fds) {
-  return StartProgram(CONSOLE_PROBE_BIN, args, fds);
-}
 
 // Returns what "lines count" writes.
 std::string Lines(int count) {
@@ -43,11 +24,13 @@ std::string Lines(int count) {
 bool IsReport(const std::string& text, int status) {
   char head[32];
   std::snprintf(head, sizeof head, "Runtime error %3d at 004", status);
-  if (text.size() != 31 || text.compare(0, 24, head) != 0 || text.substr(29) != "\r\n")
-    return false;
-  for (char c : text.substr(24, 5))
-    if (!std::isdigit(static_cast<unsigned char>(c)) && (c < 'A' || c > 'F')) return false;
-  return true;
+  return text.size() == 31 && text.starts_with(head) && text.ends_with("\r\n") &&
+         std::strspn(text.c_str() + 24, "0123456789ABCDEF") == 5;
+}
+
+// Runs the probe with standard input in and output out.
+Outcome RunProbe(const std::vector<const char*>& args, int in, int out = CAPTURE) {
+  return RunProgram(CONSOLE_PROBE_BIN, args, in, out);
 }
 
 const std::string SHADE = "\xB0\xDB|\xB0\xDB|\r\n";
@@ -55,23 +38,10 @@ const std::string SHADE = "\xB0\xDB|\xB0\xDB|\r\n";
 TEST(ConsoleTest, PipeOutputIsExactAndTheWaitEnds) {
   Fd devNull{OpenPath("/dev/null", O_RDONLY)};
   // Enough lines to fill the block several times; the block edges must not lose or repeat bytes.
-  Outcome run = RunProbe({"lines", "1000", "shade", "read"}, devNull.fd);
-  EXPECT_EQ(run.status, 0);
+  Outcome run = RunProbe({"lines", "1000", "shade", "read", "exit", "7"}, devNull.fd);
+  EXPECT_EQ(run.status, 7);
   EXPECT_TRUE(run.out == Lines(1000) + SHADE);
   EXPECT_EQ(run.err, "");
-
-  run = RunProbe({"lines", "2", "exit", "7"}, devNull.fd);
-  EXPECT_EQ(run.status, 7);
-  EXPECT_EQ(run.out, Lines(2));
-
-  // The writer stays open, so only the LF or the 0x1A can end the wait.
-  for (const std::string input : {"x\n", "ab\x1A"}) {
-    Pipe in;
-    ASSERT_EQ(write(in.write.fd, input.data(), input.size()), ssize_t(input.size()));
-    run = RunProbe({"shade", "read"}, in.read.fd);
-    EXPECT_EQ(run.status, 0) << input;
-    EXPECT_EQ(run.out, SHADE);
-  }
 }
 
 TEST(ConsoleTest, FailuresReportAndExitWithTheErrorNumber) {
@@ -97,32 +67,29 @@ TEST(ConsoleTest, FailuresReportAndExitWithTheErrorNumber) {
   }
 
   // A reader that leaves early: the probe must see EPIPE, not die of SIGPIPE.
-  Pipe out, err;
-  const pid_t pid = Start({"lines", "30000"}, {devNull.fd, out.write.fd, err.write.fd});
-  out.write.Close();
-  err.write.Close();
-  EXPECT_EQ(ReadFor(out.read.fd, 1000, TIMEOUT_MS), Lines(30000).substr(0, 1000));
-  out.read.Close();
-  run = Finish(pid, -1, err.read.fd);
+  Child probe(CONSOLE_PROBE_BIN, {"lines", "30000"}, devNull.fd);
+  EXPECT_EQ(ReadFor(probe.out.read.fd, 1000, TIMEOUT_MS), Lines(30000).substr(0, 1000));
+  probe.out.read.Close();
+  run = probe.Finish();
   EXPECT_EQ(run.status, EPIPE);
   EXPECT_TRUE(IsReport(run.err, EPIPE)) << run.err;
 }
 
-TEST(ConsoleTest, ReadLineWaitsForLineFeedWithoutFlushing) {
-  Pipe in, out, err;
-  const pid_t pid = Start({"lines", "2", "read"}, {in.read.fd, out.write.fd, err.write.fd});
-  out.write.Close();
-  err.write.Close();
-  // Still running and nothing flushed: neither output nor end of output arrives.
-  for (const std::string input : {"", "a\r"}) {
-    ASSERT_EQ(write(in.write.fd, input.data(), input.size()), ssize_t(input.size()));
-    pollfd watch{out.read.fd, POLLIN, 0};
-    EXPECT_EQ(poll(&watch, 1, QUIET_MS), 0) << "after '" << input << "'";
+// The writer stays open, so only the LF or the 0x1A can end the wait.
+TEST(ConsoleTest, ReadLineWaitsForLineFeedOrEndByteWithoutFlushing) {
+  for (const char* end : {"x\n", "b\x1A"}) {
+    Child probe(CONSOLE_PROBE_BIN, {"lines", "2", "read"});
+    // Still running and nothing flushed: neither output nor end of output arrives.
+    for (const std::string input : {"", "a\r"}) {
+      ASSERT_EQ(write(probe.in.write.fd, input.data(), input.size()), ssize_t(input.size()));
+      pollfd watch{probe.out.read.fd, POLLIN, 0};
+      EXPECT_EQ(poll(&watch, 1, QUIET_MS), 0) << "after '" << input << "'";
+    }
+    ASSERT_EQ(write(probe.in.write.fd, end, 2), 2);
+    const Outcome run = probe.Finish();
+    EXPECT_EQ(run.status, 0) << end;
+    EXPECT_EQ(run.out, Lines(2)) << end;
   }
-  ASSERT_EQ(write(in.write.fd, "x\n", 2), 2);
-  const Outcome run = Finish(pid, out.read.fd, err.read.fd);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, Lines(2));
 }
 
 TEST(ConsoleTest, TerminalShowsEachStatementAtOnceInUtf8) {
@@ -136,15 +103,13 @@ TEST(ConsoleTest, TerminalShowsEachStatementAtOnceInUtf8) {
   cfmakeraw(&mode);  // the terminal must pass the probe's bytes as they are
   ASSERT_EQ(tcsetattr(slave.fd, TCSANOW, &mode), 0);
 
-  Pipe in, err;
-  const pid_t pid = Start({"shade", "lines", "1", "read"}, {in.read.fd, slave.fd, err.write.fd});
+  Child probe(CONSOLE_PROBE_BIN, {"shade", "lines", "1", "read"}, CAPTURE, slave.fd);
   slave.Close();
-  err.write.Close();
   // Everything shows while the probe still waits for its line.
   const std::string shown = "\xE2\x96\x91\xE2\x96\x88|\xE2\x96\x91\xE2\x96\x88|\r\n" + Lines(1);
   EXPECT_EQ(ReadFor(master.fd, shown.size(), TIMEOUT_MS), shown);
-  ASSERT_EQ(write(in.write.fd, "\n", 1), 1);
-  const Outcome run = Finish(pid, master.fd, err.read.fd);
+  ASSERT_EQ(write(probe.in.write.fd, "\n", 1), 1);
+  const Outcome run = Finish(probe.pid, master.fd, probe.err.read.fd);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "");

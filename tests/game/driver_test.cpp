@@ -3,22 +3,10 @@
 #include "game/driver.h"
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "../engine/test_util.h"
 #include "process.h"
-
-namespace {
-
-// The committed transcript of the whole game.
-std::string Fixture() {
-  std::ifstream in(FIXTURE_DIR "/game.out", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-}  // namespace
 
 // The fifty-move draw comes with the move that brings the clock to 100.
 TEST(Driver, FiftyMoveDrawEndsTheTurn) {
@@ -28,9 +16,11 @@ TEST(Driver, FiftyMoveDrawEndsTheTurn) {
   EXPECT_EQ(pos.halfmoveClock, 100);
 }
 
-// The program as a user runs it: the transcript byte for byte, and its end without input.
+// The program as a user runs it: the committed transcript byte for byte, and its end without
+// input.
 TEST(Driver, WholeGameAsProcess) {
-  const std::string fixture = Fixture();
+  std::ifstream file(FIXTURE_DIR "/game.out", std::ios::binary);
+  const std::string fixture{std::istreambuf_iterator<char>(file), {}};
   ASSERT_GT(fixture.size(), 1000u);
   Fd devNull{OpenPath("/dev/null", O_RDONLY)};
   Outcome run = RunProgram(CHESS_BIN, {}, devNull.fd);

@@ -15,7 +15,7 @@
 #include <vector>
 
 inline constexpr int CLOSED = -1;          // the child gets this standard descriptor closed
-inline constexpr int CAPTURE = -2;         // the child's standard output goes to a pipe we read
+inline constexpr int CAPTURE = -2;         // the child's descriptor is a pipe to or from us
 inline constexpr int TIMEOUT_MS = 120000;  // bound on any wait for the child
 inline constexpr int QUIET_MS = 300;       // how long a waiting child must stay silent
 inline constexpr int KILLED_STATUS = 999;  // Finish's status for a child ended by a signal
@@ -62,12 +62,8 @@ inline pid_t StartProgram(const char* program, const std::vector<const char*>& a
     // (the test process itself may have been started with a standard descriptor closed).
     for (int& fd : fds)
       if (fd != CLOSED) fd = fcntl(fd, F_DUPFD_CLOEXEC, 3);
-    for (int target = 0; target < 3; ++target) {
-      if (fds[target] == CLOSED)
-        close(target);
-      else
-        dup2(fds[target], target);
-    }
+    for (int target = 0; target < 3; ++target)
+      fds[target] == CLOSED ? close(target) : dup2(fds[target], target);
     signal(SIGPIPE, SIG_DFL);  // the program must protect itself
     execv(argv[0], argv.data());
     _exit(127);
@@ -94,7 +90,8 @@ struct Outcome {
 };
 
 // Reads out and err (either may be -1) together to their end, so that a child filling one pipe
-// while we wait on the other cannot hang, then reaps pid; returns what it delivered.
+// while we wait on the other cannot hang, then reaps pid (killed if the pipes stay silent for
+// TIMEOUT_MS); returns what it delivered.
 inline Outcome Finish(pid_t pid, int out, int err) {
   Outcome outcome{KILLED_STATUS, "", ""};
   pollfd watch[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
@@ -110,25 +107,45 @@ inline Outcome Finish(pid_t pid, int out, int err) {
         into[i]->append(chunk, static_cast<std::size_t>(n));
     }
   }
-  int status = 0;
-  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
-    if (waited > TIMEOUT_MS) {
-      ADD_FAILURE() << "the program did not end";
-      kill(pid, SIGKILL);
-    }
-    usleep(10000);
+  if (watch[0].fd >= 0 || watch[1].fd >= 0) {
+    ADD_FAILURE() << "the program did not end";
+    kill(pid, SIGKILL);
   }
+  int status = 0;
+  waitpid(pid, &status, 0);
   if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
   return outcome;
 }
 
-// Runs program with standard input in and output out; standard error is always captured.
+// A program started with standard input stdIn and output stdOut, each a descriptor, CLOSED or
+// CAPTURE (a pipe whose other end we keep: in.write, out.read); standard error is always captured.
+struct Child {
+  Pipe in, out, err;
+  pid_t pid;
+  Child(const char* program, const std::vector<const char*>& args, int stdIn = CAPTURE,
+        int stdOut = CAPTURE)
+      : pid(StartProgram(program, args,
+                         {stdIn == CAPTURE ? in.read.fd : stdIn,
+                          stdOut == CAPTURE ? out.write.fd : stdOut, err.write.fd})) {
+    in.read.Close();
+    out.write.Close();
+    err.write.Close();
+  }
+  // Reads what the child writes to our ends of its output and error to their end and reaps it.
+  Outcome Finish() { return ::Finish(pid, out.read.fd, err.read.fd); }
+};
+
+// Runs program with standard input in and output out to its end; returns what it delivered.
 inline Outcome RunProgram(const char* program, const std::vector<const char*>& args, int in,
                           int out = CAPTURE) {
-  Pipe outPipe, errPipe;
-  const pid_t pid =
-      StartProgram(program, args, {in, out == CAPTURE ? outPipe.write.fd : out, errPipe.write.fd});
-  outPipe.write.Close();
-  errPipe.write.Close();
-  return Finish(pid, outPipe.read.fd, errPipe.read.fd);
+  return Child(program, args, in, out).Finish();
+}
+
+// Tells whether run is a refusal of bad input: status 2, nothing on standard output, and on
+// standard error one line of printable bytes that starts with prefix.
+inline bool IsRefusal(const Outcome& run, const std::string& prefix) {
+  const std::string& err = run.err;
+  return run.status == 2 && run.out.empty() && err.starts_with(prefix) &&
+         err.find('\n') == err.size() - 1 &&
+         std::all_of(err.begin(), err.end() - 1, [](char c) { return c >= ' ' && c < 0x7F; });
 }

@@ -1,6 +1,4 @@
 // chessbench: the divide layout other engines are compared with, and its answers to bad input.
-#include <algorithm>
-
 #include "process.h"
 
 namespace {
@@ -21,36 +19,25 @@ TEST(Tool, PerftDivideAndSearch) {
             "a4a5: 23\na4b5: 23\na4b4: 23\na4a3: 23\na4b3: 22\ne4e3: 22\n\nNodes searched: 136\n");
   // The time and speed go to standard error, leaving the divide as other engines print it.
   EXPECT_EQ(run.err.substr(0, 5), "time ");
-  EXPECT_NE(run.err.find("\nnps "), std::string::npos) << run.err;
 
-  run = Bench({"perft", "1", "4k3/1P6/8/8/8/8/8/4K3 w - -"});
-  EXPECT_EQ(run.out.substr(0, 40), "b7b8n: 1\nb7b8b: 1\nb7b8r: 1\nb7b8q: 1\ne1d2");
-
-  // The pawn on e2 covers f1, which castling crosses: allowed here, refused by --standard.
-  run = Bench({"perft", "1", "k7/8/8/8/8/8/4p3/4K2R w K - 0 1"});
-  EXPECT_NE(run.out.find("e1g1: 1\n\nNodes searched: 13\n"), std::string::npos) << run.out;
+  // The pawn on e2 covers f1, which castling crosses: allowed by our rule, refused by --standard.
   run = Bench({"perft", "--standard", "2", "k7/8/8/8/8/8/4p3/4K2R w K - 0 1"});
   EXPECT_EQ(run.out.find("e1g1"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\nNodes searched: 45\n"), std::string::npos) << run.out;
 
   run = Bench({"search", "2", "6k1/5ppp/8/8/8/8/5PPP/R2R2K1", "w", "-", "-"});
   EXPECT_EQ(run.out.substr(0, 27), "bestmove a1a8 score 9999\nno");
-  run = Bench({"search", "3", "7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"});
-  EXPECT_EQ(run.out.substr(0, 29), "bestmove 0000 score -10000\nno");
 }
 
 // The bench's node total is a signature of the search's behaviour: any change to how the search
 // goes about its work shows here. (A change that is meant must update the figure, with the reason.)
-TEST(Tool, BenchSignature) {
+// The game's lines end in the final position's FEN, full move number included, from the start or
+// from a FEN given.
+TEST(Tool, BenchSignatureAndTheGamesFinalFen) {
   Outcome run = Bench({"bench"});
   EXPECT_EQ(run.status, 0);
   EXPECT_NE(run.out.find("\nbench nodes 184955 "), std::string::npos) << run.out;
-}
-
-// The game's lines end in the final position's FEN, full move number included, from the start or
-// from a FEN given.
-TEST(Tool, GameLinesEndInTheFinalFen) {
-  Outcome run = Bench({"game"});
+  run = Bench({"game"});
   EXPECT_TRUE(run.out.ends_with("\nfen 1k6/7B/7p/3b4/8/1p6/5K1P/8 w - - 12 54\n")) << run.out;
   run = Bench({"game", "--plain", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 30"});
   EXPECT_EQ(run.out.substr(0, 12), "1 d1d8 score");
@@ -60,43 +47,29 @@ TEST(Tool, GameLinesEndInTheFinalFen) {
 // --help prints the usage on standard output, --version the name and version; both exit 0.
 TEST(Tool, HelpAndVersion) {
   Outcome help = Bench({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage: chessbench perft ")) << help.out;
-  EXPECT_NE(help.out.find("\nCommands:\n"), std::string::npos) << help.out;
-  EXPECT_EQ(help.err, "");
+  EXPECT_TRUE(help.status == 0 && help.out.starts_with("Usage: chessbench perft ")) << help.out;
   EXPECT_EQ(Bench({"-h"}).out, help.out);
-  Outcome version = Bench({"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "chessbench " CHESS_VERSION "\n");
+  EXPECT_EQ(Bench({"--version"}).out, "chessbench " CHESS_VERSION "\n");
 }
 
 // Bad input gets one line on standard error, whatever the input holds (control bytes are shown
 // escaped), and status 2. A long argument makes a message larger than a pipe holds.
 TEST(Tool, BadInputGetsOneLineAndStatusTwo) {
-  const std::string huge(100000, 'x');
-  // One case for each way in: an unknown command, a FEN, a number, a missing or extra word, an
-  // option where it does not belong, and no command at all.
+  const std::string huge = "per\nft" + std::string(100000, 'x');
+  // One case for each way in: an unknown command, a FEN, no command at all, a missing depth,
+  // perft's option given to search, pgn's count, and a word too many for bench and for game.
   const std::vector<std::vector<const char*>> bad = {
-      {"per\nft", "1"},
+      {huge.c_str(), "1"},
       {"perft", "1", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR", "w", "KQ\x1b[2J", "-"},
-      {huge.c_str()},
       {},
       {"perft"},
-      {"perft", "11"},
-      {"perft", "3x"},
       {"search", "--standard", "2"},
+      {"pgn", "3x"},
       {"bench", "extra"},
       {"game", "5", "6"},
   };
   for (const auto& args : bad) {
     Outcome run = Bench(args);
-    std::string shown = args.empty() ? "(none)" : std::string(args[0]).substr(0, 20);
-    EXPECT_EQ(run.status, 2) << shown;
-    EXPECT_EQ(run.out, "") << shown;
-    EXPECT_EQ(run.err.rfind("chessbench: ", 0), 0u) << shown << ": " << run.err;
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << shown << ": " << run.err;
-    EXPECT_TRUE(std::all_of(run.err.begin(), run.err.end() - 1, [](char c) {
-      return c >= ' ' && c < 0x7F;
-    })) << shown;
+    EXPECT_TRUE(IsRefusal(run, "chessbench: ")) << run.status << " " << run.err.substr(0, 200);
   }
 }
