@@ -24,7 +24,6 @@
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/position.h"
-#include "engine/rules.h"
 
 // Fills list with the legal moves of the side to move, in no fixed order.
 void GenerateLegalMoves(MoveList& list);
@@ -194,8 +193,9 @@ void VisitLegalMoves(Sink& sink) {
     // needs it to be.
     assert(pos.key == ComputeKey());
     MoveList list;
-    ListLegalMoves(list);
-    for (int i = 0; i < list.count; ++i) sink.AddMove(list.moves[i]);
+    GenerateMoves(list);
+    for (int i = 0; i < list.count; ++i)
+      if (IsLegal(list.moves[i])) sink.AddMove(list.moves[i]);
     return;
   }
 
