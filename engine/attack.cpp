@@ -1,9 +1,7 @@
 // Attack and check tests.
 #include "engine/attack.h"
 
-#include <cassert>
-#include <initializer_list>
-
+#include "engine/bitboards.h"
 #include "engine/geometry.h"
 
 namespace {
@@ -38,42 +36,12 @@ bool CoveredByPawn(int square, int by) {
          pos.board[square + back + EAST] == (by | PAWN);
 }
 
-bool PieceAttacks(int type, int by, int from, int target) {
-  int d = LINE_STEP.step[from][target];
-  switch (type) {
-    case PAWN:
-      return target == from + Forward(by) + WEST || target == from + Forward(by) + EAST;
-    case KNIGHT:
-      for (int i = 0; i < LINE_COUNT; ++i)
-        if (target == from + KNIGHT_JUMPS[i]) return true;
-      return false;
-    case KING:
-      return d != 0 && target == from + d;
-    default:
-      return d != 0 && SlidesAlong(type, d) && FirstSquareFrom(from, d) == target;
-  }
-}
-
 bool UncoversAttack(int king, int vacated, int by) {
   int d = LINE_STEP.step[king][vacated];
   if (d == 0) return false;
   int s = king + d;
   while (pos.board[s] == EMPTY || s == vacated) s += d;
   return IsPieceOf(pos.board[s], by) && SlidesAlong(TypeOf(pos.board[s]), d);
-}
-
-bool GivesCheck(Move move) {
-  int flags = MoveFlags(move);
-  if (flags & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION)) return InCheck(pos.side);
-  int king = pos.kingSquare[ColourIndex(pos.side)];
-  if (king == NO_SQUARE) return false;
-  // Before the move the side now to move was not in check, and no castling right or en-passant
-  // square can put it there: only the moved piece, or a line it opened, can attack its king.
-  int mover = pos.side ^ BLACK, to = MoveTo(move);
-  bool check = PieceAttacks(TypeOf(pos.board[to]), mover, to, king) ||
-               UncoversAttack(king, MoveFrom(move), mover);
-  assert(check == InCheck(pos.side));
-  return check;
 }
 
 bool IsAttacked(int square, int by) {
@@ -104,43 +72,58 @@ bool InCheck(int colour) {
 }
 
 void FindCheckSquares(CheckSquares& checks) {
-  const int* b = pos.board;
   int mover = pos.side;
   int king = pos.kingSquare[ColourIndex(mover ^ BLACK)];
   checks = {.king = king, .byType = {}, .uncovering = 0};
   if (king == NO_SQUARE) return;
   std::uint64_t* byType = checks.byType;
-  int back = -Forward(mover);  // from the king toward the pawns that would attack it
-  for (int s : {king + back + WEST, king + back + EAST})
-    if (b[s] != OFFBOARD) byType[PAWN] |= SquareMask(s);
-  byType[KNIGHT] = REACH.knight[king];
-  for (int i = 0; i < LINE_COUNT; ++i) {
-    int d = LINES[i], s = king + d;
-    // A slider checks from each empty square up to the first piece, and from that piece's square
-    // once it captures it.
-    for (; b[s] == EMPTY; s += d) byType[IsDiagonal(d) ? BISHOP : ROOK] |= SquareMask(s);
-    if (b[s] != OFFBOARD) byType[IsDiagonal(d) ? BISHOP : ROOK] |= SquareMask(s);
-    // If the first piece is the mover's (then it cannot be a slider along the line: the enemy
-    // would be in check) and the next is a mover's slider along the line, moving the first piece
-    // off the line uncovers an attack.
-    if (!IsPieceOf(b[s], mover)) continue;
-    int behind = b[FirstSquareFrom(s, d)];
-    if (IsPieceOf(behind, mover) && SlidesAlong(TypeOf(behind), d))
-      checks.uncovering |= SquareMask(s);
-  }
+  const std::uint64_t* p = pos.pieces;
+  const std::uint64_t own = pos.occupied[ColourIndex(mover)];
+  const std::uint64_t occupied = own | pos.occupied[ColourIndex(mover ^ BLACK)];
+  int bit = SquareBit(king);
+  // A pawn checks from where an enemy pawn on the king's square would capture; a slider from each
+  // empty square up to the first piece along a line, and from that piece's square once it takes it.
+  byType[PAWN] = BIT_MASKS.pawnCapture[ColourIndex(mover ^ BLACK)][bit];
+  byType[KNIGHT] = BIT_MASKS.knight[bit];
+  byType[BISHOP] = SlideDiagonally(bit, occupied);
+  byType[ROOK] = SlideStraight(bit, occupied);
   byType[QUEEN] = byType[BISHOP] | byType[ROOK];
+  // A mover's piece first on a line uncovers an attack when, with it gone, the line reaches a
+  // mover's slider along it (none reaches the king now: the enemy is not in check).
+  std::uint64_t diagonal = p[mover | BISHOP] | p[mover | QUEEN];
+  std::uint64_t straight = p[mover | ROOK] | p[mover | QUEEN];
+  std::uint64_t lines = (BIT_MASKS.diagonal[bit] & diagonal ? byType[BISHOP] : 0) |
+                        (BIT_MASKS.straight[bit] & straight ? byType[ROOK] : 0);
+  for (std::uint64_t set = own & lines; set; set &= set - 1) {
+    std::uint64_t piece = set & (0 - set), without = occupied & ~piece;
+    if ((piece & byType[BISHOP] && SlideDiagonally(bit, without) & diagonal) ||
+        (piece & byType[ROOK] && SlideStraight(bit, without) & straight))
+      checks.uncovering |= piece;
+  }
 }
 
-bool MoveGivesCheck(const CheckSquares& checks, Move move) {
-  int king = checks.king;
-  if (king == NO_SQUARE) return false;
-  int from = MoveFrom(move), to = MoveTo(move);
-  // Squares on one line from the king lie on no other line from it, so a path from `to` to the
-  // king never crosses `from` unless both lie on one line from the king, where a piece of the
-  // mover's would already stand between or give check. A capture only takes a piece off the
-  // square the mover then stands on, so it opens no line either.
-  if (checks.uncovering & SquareMask(from) &&
-      LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
-    return true;
-  return checks.byType[TypeOf(pos.board[from])] & SquareMask(to);
+bool SpecialMoveGivesCheck(int king, Move move) {
+  const std::uint64_t* p = pos.pieces;
+  int mover = pos.side, from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  std::uint64_t occupied = (pos.occupied[0] | pos.occupied[1]) & ~SquareMask(from);
+  std::uint64_t diagonal = p[mover | BISHOP] | p[mover | QUEEN];
+  std::uint64_t straight = p[mover | ROOK] | p[mover | QUEEN];
+  std::uint64_t knights = 0, pawns = 0;
+  if (flags & MF_CASTLE) {
+    const Castling& castling = *FindCastling(to);
+    occupied &= ~SquareMask(castling.rookFrom);
+    straight = (straight & ~SquareMask(castling.rookFrom)) | SquareMask(castling.rookTo);
+  } else if (flags & MF_EN_PASSANT) {
+    occupied &= ~SquareMask(Behind(to, mover));
+    pawns = SquareMask(to);
+  } else {
+    int type = MovePromotion(move) & TYPE_MASK;
+    if (type == KNIGHT) knights = SquareMask(to);
+    if (type == BISHOP || type == QUEEN) diagonal |= SquareMask(to);
+    if (type == ROOK || type == QUEEN) straight |= SquareMask(to);
+  }
+  occupied |= SquareMask(to);
+  return (BIT_MASKS.pawnCapture[ColourIndex(mover ^ BLACK)][king] & pawns) ||
+         (BIT_MASKS.knight[king] & knights) || (SlideDiagonally(king, occupied) & diagonal) ||
+         (SlideStraight(king, occupied) & straight);
 }

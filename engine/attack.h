@@ -3,6 +3,7 @@
 // (the generator-based definition lives with the reference code), without generating any.
 #pragma once
 
+#include "engine/geometry.h"
 #include "engine/position.h"
 
 // Returns true when some pseudo-legal move of colour `by` ends on `square`. Besides captures,
@@ -41,20 +42,15 @@ inline std::uint64_t CastlingClaims(int by) {
 // it would capture there if a piece stood on it.
 bool CoveredByPawn(int square, int by);
 
-// Returns true when a piece of type `type` of colour `by` standing on `from` attacks `target`
-// (for a slider, along a line clear up to target).
-bool PieceAttacks(int type, int by, int from, int target);
-
 // Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and, with
 // `vacated` empty, the first piece from the king along that line is a bishop, rook or queen of
 // `by` that moves along it: the attack a move from `vacated` can uncover. Whether the piece still
 // stands on `vacated` or has left it makes no difference.
 bool UncoversAttack(int king, int vacated, int by);
 
-// For telling without making them which moves of the side to move give check (all but castling,
-// en passant and promotions): by piece type, the squares (as bits) from which such a piece would
-// attack the enemy king, and the pieces whose moving off their line to the king uncovers an
-// attack by a piece behind them.
+// For telling without making them which moves of the side to move give check: by piece type, the
+// squares (as bits) from which such a piece would attack the enemy king, and the pieces whose
+// moving off their line to the king uncovers an attack by a piece behind them.
 struct CheckSquares {
   int king;                  // the enemy king's square, or NO_SQUARE
   std::uint64_t byType[8];   // a king never attacks the other king: KING's entry stays empty
@@ -62,10 +58,25 @@ struct CheckSquares {
 };
 void FindCheckSquares(CheckSquares& checks);
 
-// Returns true when a move of the side to move other than castling, en passant or a promotion
-// gives check, judged by checks.
-bool MoveGivesCheck(const CheckSquares& checks, Move move);
+// Returns true when a castling, en passant or promotion of the side to move gives check. Each
+// moves or removes more than one piece, or changes one, so the move is made on the occupancy and
+// the mover's sliders, and the enemy king on bit `king` looked at: the rook or the promoted piece
+// may check, and so may a slider through any square the move empties.
+bool SpecialMoveGivesCheck(int king, Move move);
 
-// Called right after `move` was made from a legal position: returns InCheck(pos.side), whether
-// the move put the side now to move in check, looking only at what the move changed.
-bool GivesCheck(Move move);
+// Returns true when a move of the side to move gives check, judged before it is made, by checks.
+inline bool MoveGivesCheck(const CheckSquares& checks, Move move) {
+  int king = checks.king;
+  if (king == NO_SQUARE) return false;
+  int from = MoveFrom(move), to = MoveTo(move);
+  if (MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION))
+    return SpecialMoveGivesCheck(SquareBit(king), move);
+  // Squares on one line from the king lie on no other line from it, so a path from `to` to the
+  // king never crosses `from` unless both lie on one line from the king, where a piece of the
+  // mover's would already stand between or give check. A capture only takes a piece off the
+  // square the mover then stands on, so it opens no line either.
+  if (checks.uncovering & SquareMask(from) &&
+      LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
+    return true;
+  return checks.byType[TypeOf(pos.board[from])] & SquareMask(to);
+}

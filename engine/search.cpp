@@ -266,10 +266,10 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   }
   // Step 3. Make the move and search it: with the full window for the first legal move or where
   // the window is null, else first only asking whether it beats the floor.
+  bool check = MoveGivesCheck(ChecksOf(n), move);
   Undo undo;
   if (!MakeMove(move, undo, known)) return false;
   n.anyLegal = true;
-  bool check = GivesCheck(move);
   int score;
   if (n.best == BELOW_ANY_SCORE || n.beta - floor == 1) {
     score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
@@ -386,9 +386,11 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
 // BELOW_ANY_SCORE when it is illegal. A null window (beta = alpha + 1) asks only whether the score
 // is above alpha.
 int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
+  CheckSquares checks;
+  FindCheckSquares(checks);
+  bool check = depth > 1 && MoveGivesCheck(checks, move);
   Undo undo;
   if (!MakeMove(move, undo, KnownFromCheck(inCheck))) return BELOW_ANY_SCORE;
-  bool check = depth > 1 && GivesCheck(move);
   int score = -Node(-beta, -alpha, depth - 1, 1, check);
   UndoMove(move, undo);
   return score;

@@ -70,6 +70,7 @@ inline const char* const WALK_STARTS[] = {
     "4k3/8/8/3q4/8/8/3Q4/4K3 w - - 95 60",
     "6k1/5ppp/8/8/8/8/r4PPP/3R2K1 w - - 97 70",
     "8/8/3k4/8/3K4/8/3P4/8 w - - 0 1",
+    "8/2k5/8/3pP3/8/8/8/4K3 w - d6 0 1",  // the pawn that takes en passant gives check
     "4r1k1/8/8/8/8/3n4/8/4K3 w - - 0 1",  // double checks
     "4k3/8/3N4/8/8/8/8/4R1K1 b - - 0 1",
     "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",  // en passant, pinned too
