@@ -152,10 +152,8 @@ std::string PositionToFen() {
   for (int i = 0; i < CASTLING_COUNT; ++i)
     if (pos.castleRights & CASTLINGS[i].right) rights += CASTLING_LETTERS[i];
   fen += rights.empty() ? "-" : rights;
-  fen.append(" ").append(SquareName(pos.epSquare)).append(" ");
-  fen.append(std::to_string(pos.halfmoveClock)).append(" ");
-  fen.append(std::to_string(pos.fullmoveNumber));
-  return fen;
+  return fen + " " + SquareName(pos.epSquare) + " " + std::to_string(pos.halfmoveClock) + " " +
+         std::to_string(pos.fullmoveNumber);
 }
 
 std::string SquareName(int square) {
