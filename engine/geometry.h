@@ -71,17 +71,10 @@ inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
   return blockers == 0 ? NO_SQUARE : BitSquare(NearestOnLine(i, blockers));
 }
 
-// Returns the bits of the squares of one file (0 = a) or one rank (0 = the first).
-constexpr std::uint64_t FileBits(int file) {
-  std::uint64_t bits = 0;
-  for (int rank = 0; rank < RANK_COUNT; ++rank) bits |= SquareMask(SquareAt(file, rank));
-  return bits;
-}
-constexpr std::uint64_t RankBits(int rank) {
-  std::uint64_t bits = 0;
-  for (int file = 0; file < FILE_COUNT; ++file) bits |= SquareMask(SquareAt(file, rank));
-  return bits;
-}
+// Returns the bits of the squares of one file (0 = a) or one rank (0 = the first). The bits run
+// row by row from a8 (see SquareBit): a file takes every eighth, a rank eight in a row.
+constexpr std::uint64_t FileBits(int file) { return 0x0101010101010101ull << file; }
+constexpr std::uint64_t RankBits(int rank) { return 0xFFull << 8 * (RANK_COUNT - 1 - rank); }
 
 // Returns square bits moved one square along step (any of the eight one-square steps); a square
 // whose step would leave the board across the a- or h-file is dropped, as are those that would

@@ -22,7 +22,7 @@ int ParseSquare(const std::string& text) {
 
 // Fills board from the placement field, or returns a description of the fault.
 std::string ParsePlacement(const std::string& field, std::int32_t (&board)[BOARD_SIZE]) {
-  for (int i = 0; i < BOARD_SIZE; ++i) board[i] = OFFBOARD;
+  std::ranges::fill(board, OFFBOARD);
   int rank = 7, file = 0;
   for (char c : field) {
     if (c == '/') {
@@ -54,8 +54,7 @@ std::string CheckPieces(const std::int32_t (&board)[BOARD_SIZE]) {
   for (int colour : {WHITE, BLACK}) {
     int count[8] = {};
     for (int i = A8; i <= H1; ++i)
-      if (board[i] != OFFBOARD && board[i] != EMPTY && ColourOf(board[i]) == colour)
-        ++count[TypeOf(board[i])];
+      if (IsPieceOf(board[i], colour)) ++count[TypeOf(board[i])];
     std::string name = NAMES[ColourIndex(colour)];
     if (count[KING] != 1) return name + " must have exactly one king";
     int promoted = std::max(0, count[QUEEN] - 1) + std::max(0, count[ROOK] - 2) +
@@ -72,43 +71,36 @@ std::string CheckPieces(const std::int32_t (&board)[BOARD_SIZE]) {
 }  // namespace
 
 bool SetPositionFromFen(const std::string& fen, std::string& error) {
+  // Stores why the FEN is refused and returns false.
+  auto refuse = [&error](std::string why) {
+    error = std::move(why);
+    return false;
+  };
   std::istringstream in(fen);
   std::vector<std::string> fields;
   for (std::string f; in >> f;) fields.push_back(f);
-  if (fields.size() < 4 || fields.size() > 6) {
-    error = "FEN needs 4 to 6 fields, got " + std::to_string(fields.size());
-    return false;
-  }
+  if (fields.size() < 4 || fields.size() > 6)
+    return refuse("FEN needs 4 to 6 fields, got " + std::to_string(fields.size()));
 
   std::int32_t board[BOARD_SIZE];
   error = ParsePlacement(fields[0], board);
   if (error.empty()) error = CheckPieces(board);
   if (!error.empty()) return false;
 
-  int side;
-  if (fields[1] == "w") {
-    side = WHITE;
-  } else if (fields[1] == "b") {
-    side = BLACK;
-  } else {
-    error = "side to move must be 'w' or 'b', not '" + fields[1] + "'";
-    return false;
-  }
+  if (fields[1] != "w" && fields[1] != "b")
+    return refuse("side to move must be 'w' or 'b', not '" + fields[1] + "'");
+  int side = fields[1] == "w" ? WHITE : BLACK;
 
   int rights = 0;
   if (fields[2] != "-") {
     for (char c : fields[2]) {
       const char* letter = std::strchr(CASTLING_LETTERS, c);
       const Castling* castling = c && letter ? &CASTLINGS[letter - CASTLING_LETTERS] : nullptr;
-      if (castling == nullptr || rights & castling->right) {
-        error = "bad castling field '" + fields[2] + "'";
-        return false;
-      }
+      if (castling == nullptr || rights & castling->right)
+        return refuse("bad castling field '" + fields[2] + "'");
       if (board[castling->kingFrom] != (castling->colour | KING) ||
-          board[castling->rookFrom] != (castling->colour | ROOK)) {
-        error = std::string("castling right '") + c + "' without its king and rook at home";
-        return false;
-      }
+          board[castling->rookFrom] != (castling->colour | ROOK))
+        return refuse(std::string("castling right '") + c + "' without its king and rook at home");
       rights |= castling->right;
     }
   }
@@ -121,57 +113,38 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
     int passer = side ^ BLACK;
     bool rankOk = ep != NO_SQUARE && RowOf(ep) == RowOf(side == WHITE ? A6 : A3);
     if (!rankOk || board[ep] != EMPTY || board[ep + Forward(passer)] != (passer | PAWN) ||
-        board[ep - Forward(passer)] != EMPTY) {
-      error = "bad en-passant square '" + fields[3] + "'";
-      return false;
-    }
+        board[ep - Forward(passer)] != EMPTY)
+      return refuse("bad en-passant square '" + fields[3] + "'");
   }
 
   int clock = 0;
-  if (fields.size() >= 5 && !ParseNumber(fields[4], 0, 9999, clock)) {
-    error = "bad halfmove clock '" + fields[4] + "'";
-    return false;
-  }
+  if (fields.size() >= 5 && !ParseNumber(fields[4], 0, 9999, clock))
+    return refuse("bad halfmove clock '" + fields[4] + "'");
   int moveNumber = 1;
-  if (fields.size() == 6 && !ParseNumber(fields[5], 1, MAX_FULLMOVE_NUMBER, moveNumber)) {
-    error = "fullmove number must be a number from 1 to " + std::to_string(MAX_FULLMOVE_NUMBER) +
-            ", not '" + fields[5] + "'";
-    return false;
-  }
+  if (fields.size() == 6 && !ParseNumber(fields[5], 1, MAX_FULLMOVE_NUMBER, moveNumber))
+    return refuse("fullmove number must be a number from 1 to " +
+                  std::to_string(MAX_FULLMOVE_NUMBER) + ", not '" + fields[5] + "'");
 
   Position saved = pos;
-  for (int i = 0; i < BOARD_SIZE; ++i) pos.board[i] = board[i];
-  pos.side = side;
-  pos.epSquare = ep;
-  pos.castleRights = rights;
-  pos.halfmoveClock = clock;
-  pos.fullmoveNumber = moveNumber;
-  pos.historyLength = 0;
-  SetUpDerived();
-  if (InCheck(side ^ BLACK)) {
-    pos = saved;
-    error = "the side not to move is in check";
-    return false;
-  }
-  return true;
+  SetUpPosition(board, side, rights, ep, clock, moveNumber);
+  if (!InCheck(side ^ BLACK)) return true;
+  pos = saved;
+  return refuse("the side not to move is in check");
 }
 
 std::string PositionToFen() {
   std::string fen;
   for (int rank = 7; rank >= 0; --rank) {
-    int empty = 0;
     for (int file = 0; file < 8; ++file) {
       int code = pos.board[SquareAt(file, rank)];
-      if (code == EMPTY) {
-        ++empty;
-        continue;
-      }
-      if (empty) fen += static_cast<char>('0' + empty);
-      empty = 0;
       char letter = PIECE_LETTERS[TypeOf(code)];
-      fen += ColourOf(code) == WHITE ? static_cast<char>(letter - 0x20) : letter;
+      if (code != EMPTY)
+        fen += ColourOf(code) == WHITE ? static_cast<char>(letter - 0x20) : letter;
+      else if (!fen.empty() && fen.back() >= '1' && fen.back() <= '7')
+        ++fen.back();  // one more empty square in the run
+      else
+        fen += '1';
     }
-    if (empty) fen += static_cast<char>('0' + empty);
     if (rank) fen += '/';
   }
   fen += pos.side == WHITE ? " w " : " b ";
@@ -179,10 +152,8 @@ std::string PositionToFen() {
   for (int i = 0; i < CASTLING_COUNT; ++i)
     if (pos.castleRights & CASTLINGS[i].right) rights += CASTLING_LETTERS[i];
   fen += rights.empty() ? "-" : rights;
-  fen.append(" ").append(SquareName(pos.epSquare)).append(" ");
-  fen.append(std::to_string(pos.halfmoveClock)).append(" ");
-  fen.append(std::to_string(pos.fullmoveNumber));
-  return fen;
+  return fen + " " + SquareName(pos.epSquare) + " " + std::to_string(pos.halfmoveClock) + " " +
+         std::to_string(pos.fullmoveNumber);
 }
 
 std::string SquareName(int square) {

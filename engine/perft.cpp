@@ -75,13 +75,9 @@ std::uint64_t PerftPlain(int depth) { return PerftNode<false>(depth, PerftPlain)
 
 }  // namespace
 
-bool HasBitCountInstruction() {
-  static const bool HAS = __builtin_cpu_supports("popcnt");
-  return HAS;
-}
-
 std::uint64_t Perft(int depth, BitCount bitCount) {
+  static const bool HAS_POPCNT = __builtin_cpu_supports("popcnt");  // the CPU is asked once
   if (depth <= 0) return 1;
-  if (bitCount == CPU_BIT_COUNT && HasBitCountInstruction()) return PerftPopcnt(depth);
+  if (bitCount == CPU_BIT_COUNT && HAS_POPCNT) return PerftPopcnt(depth);
   return PerftPlain(depth);
 }

@@ -7,8 +7,5 @@
 // instruction where the CPU has one.
 enum BitCount { PLAIN_BIT_COUNT, CPU_BIT_COUNT };
 
-// Returns true when this CPU has an instruction that counts the set bits of a word (popcnt).
-bool HasBitCountInstruction();
-
 // Returns the number of move sequences of length depth from pos that MakeMove accepts.
 std::uint64_t Perft(int depth, BitCount bitCount = CPU_BIT_COUNT);

@@ -1,6 +1,8 @@
 // The shared position, its constant tables and the routines that set it up and fingerprint it.
 #include "engine/position.h"
 
+#include <algorithm>
+
 #include "engine/zobrist.h"
 
 Position pos;
@@ -23,16 +25,7 @@ const std::int32_t START_BOARD[BOARD_SIZE] = {
 };
 // clang-format on
 
-void InitPosition() {
-  for (int i = 0; i < BOARD_SIZE; ++i) pos.board[i] = START_BOARD[i];
-  pos.side = WHITE;
-  pos.epSquare = NO_SQUARE;
-  pos.castleRights = ALL_CASTLE_RIGHTS;
-  pos.halfmoveClock = 0;
-  pos.fullmoveNumber = 1;
-  pos.historyLength = 0;
-  SetUpDerived();
-}
+void InitPosition() { SetUpPosition(START_BOARD, WHITE, ALL_CASTLE_RIGHTS, NO_SQUARE, 0, 1); }
 
 void ComputeHash() {
   std::uint32_t h = static_cast<std::uint32_t>(pos.epSquare) << HASH_EP_SHIFT |
@@ -65,7 +58,15 @@ void ComputeBoardState() {
   }
 }
 
-void SetUpDerived() {
+void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castleRights,
+                   int epSquare, int halfmoveClock, int fullmoveNumber) {
+  std::ranges::copy(board, pos.board);
+  pos.side = side;
+  pos.castleRights = castleRights;
+  pos.epSquare = epSquare;
+  pos.halfmoveClock = halfmoveClock;
+  pos.fullmoveNumber = fullmoveNumber;
+  pos.historyLength = 0;
   ComputeBoardState();
   ComputeHash();
   pos.key = ComputeKey();

@@ -70,8 +70,7 @@ constexpr int OFFBOARD = 7;
 constexpr int WHITE = 0, BLACK = 8;
 constexpr int TYPE_MASK = 7;
 constexpr int COLOUR_MASK = 8;
-constexpr int CODE_MASK = TYPE_MASK | COLOUR_MASK;  // every code is below CODE_MASK + 1
-constexpr int CODE_COUNT = CODE_MASK + 1;           // rows of tables indexed by piece code
+constexpr int CODE_COUNT = (TYPE_MASK | COLOUR_MASK) + 1;  // rows of tables indexed by code
 
 constexpr int TypeOf(int code) { return code & TYPE_MASK; }
 constexpr int ColourOf(int code) { return code & COLOUR_MASK; }
@@ -206,7 +205,7 @@ struct Position : MoveFields {
   std::uint32_t history[MAX_HISTORY];  // hash after each move, oldest first
 
   // Derived state, so that the hot paths need not rescan the board. PutCell keeps it in step
-  // with the board; SetUpDerived() recomputes it.
+  // with the board; SetUpPosition() computes it.
   std::int32_t kingSquare[2];        // by ColourIndex
   std::uint64_t pieces[CODE_COUNT];  // by piece code: a bit per square holding it, see SquareBit
   std::uint64_t occupied[2];         // by ColourIndex: a bit per square holding a piece
@@ -215,8 +214,6 @@ struct Position : MoveFields {
 
 extern Position pos;
 extern Move bestMove;
-
-extern const std::int32_t START_BOARD[BOARD_SIZE];
 
 // Step offsets by piece type, each row ending at the first 0. The order is part of the rules:
 // it decides the order of generated moves and so which of equally good moves is played.
@@ -266,11 +263,10 @@ constexpr std::uint64_t SquareMask(int square) { return 1ull << SquareBit(square
 // The 32-bit fingerprint of a position: castleRights in bits 26-29, the low two bits of epSquare
 // in bits 30-31 (NO_SQUARE sets both), and the XOR of cell * code over the scanned cells in the
 // bits below. A cell index is at most 99 and a code at most 14, so the board part never exceeds
-// 99 * 14 = 1386 and fills only the low eleven bits; HASH_BOARD_MASK keeps every bit below the
-// castling rights. The side to move is not part of it, so different positions can share it.
+// 99 * 14 = 1386 and fills only the low eleven bits. The side to move is not part of it, so
+// different positions can share it.
 constexpr int HASH_CASTLE_SHIFT = 26;
 constexpr int HASH_EP_SHIFT = 30;
-constexpr std::uint32_t HASH_BOARD_MASK = (1u << HASH_CASTLE_SHIFT) - 1;
 
 // Sets up the starting position with white to move and an empty history.
 void InitPosition();
@@ -296,9 +292,10 @@ void ComputeHash();
 // Recomputes kingSquare, pieces, occupied and material from the board.
 void ComputeBoardState();
 
-// Recomputes all derived state (board state, hash, key) from board, side, castleRights and
-// epSquare, and starts the key ring afresh; used after setting a position up by hand.
-void SetUpDerived();
+// Sets pos up from a board and the fields of a FEN, with an empty history: computes all derived
+// state (board state, hash, key) and starts the key ring afresh.
+void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castleRights,
+                   int epSquare, int halfmoveClock, int fullmoveNumber);
 
 // Returns the Zobrist key of the current position, computed from scratch.
 std::uint64_t ComputeKey();

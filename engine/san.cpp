@@ -5,7 +5,6 @@
 
 #include "engine/attack.h"
 #include "engine/makemove.h"
-#include "engine/movegen.h"
 #include "engine/notation.h"
 #include "engine/rules.h"
 
@@ -16,17 +15,18 @@ constexpr char COORDINATE_LETTERS[] = "  nbrq";  // promotion letters of coordin
 constexpr int NO_COORDINATE = -1;
 constexpr int ANY_PROMOTION = -1;  // no promotion letter written: a promotion stays ambiguous
 
-// Returns the type of the piece that a SAN letter names (N, B, R, Q, K), or EMPTY.
-int PieceOfLetter(char letter) {
-  const char* found = letter ? std::strchr(SAN_LETTERS + 2, letter) : nullptr;
-  return found ? static_cast<int>(found - SAN_LETTERS) : EMPTY;
+// Returns the type that letter names in letters (SAN_LETTERS or COORDINATE_LETTERS, indexed by
+// type), or EMPTY. Pawns are named by no letter.
+int TypeOfLetter(const char* letters, char letter) {
+  const char* found = letter ? std::strchr(letters + KNIGHT, letter) : nullptr;
+  return found ? static_cast<int>(found - letters) : EMPTY;
 }
 
+// Returns the type of the piece that a SAN letter names (N, B, R, Q, K), or EMPTY.
+int PieceOfLetter(char letter) { return TypeOfLetter(SAN_LETTERS, letter); }
+
 // Returns the promotion type that a letter names in either notation (q, Q, ...), or EMPTY.
-int PromotionOfLetter(char letter) {
-  const char* found = letter ? std::strchr(COORDINATE_LETTERS + 2, letter | 0x20) : nullptr;
-  return found ? static_cast<int>(found - COORDINATE_LETTERS) : EMPTY;
-}
+int PromotionOfLetter(char letter) { return TypeOfLetter(COORDINATE_LETTERS, letter | 0x20); }
 
 // Return true for the letters of files a-h and the digits of ranks 1-8.
 bool IsFileLetter(char c) { return c >= 'a' && c <= 'h'; }
@@ -75,12 +75,8 @@ bool ReadCoordinates(const std::string& text, MovePattern& pattern) {
 
 // Reads SAN into pattern; returns false when text is not SAN.
 bool ReadSan(std::string text, MovePattern& pattern) {
-  if (text == "O-O" || text == "0-0") {
-    pattern.castleFile = FileOf(G1);
-    return true;
-  }
-  if (text == "O-O-O" || text == "0-0-0") {
-    pattern.castleFile = FileOf(C1);
+  if (text == "O-O" || text == "0-0" || text == "O-O-O" || text == "0-0-0") {
+    pattern.castleFile = FileOf(text.size() == 3 ? G1 : C1);
     return true;
   }
   // From the end: promotion, destination, capture sign; what is left names the piece and where

@@ -8,11 +8,6 @@
 
 namespace {
 
-// Returns true when list holds move.
-bool Contains(const MoveList& list, Move move) {
-  return std::find(list.moves, list.moves + list.count, move) != list.moves + list.count;
-}
-
 // Returns the principal variation of the depth just searched, whose root scored score: its best
 // move, then at each position along the line the move of the last search that found its value
 // exact there, or else the move that a search of the depth left finds, where its score is the
@@ -28,7 +23,7 @@ std::vector<Move> PrincipalVariation(Move first, int score, int depth, const Sea
   for (Move move = first; move != NO_MOVE && static_cast<int>(pv.size()) < depth;) {
     MoveList legal;
     ListLegalMoves(legal);
-    if (!Contains(legal, move)) break;
+    if (std::find(legal.moves, legal.moves + legal.count, move) == legal.moves + legal.count) break;
     undos.emplace_back();
     MakeMove(move, undos.back());
     pv.push_back(move);
@@ -104,9 +99,7 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
     result.depth = depth;
     report(line);
     if (searched.move == NO_MOVE) break;  // mate or stalemate: nothing to search
-    if (limits.mate > 0 && MateInMoves(searched.score) > 0 &&
-        MateInMoves(searched.score) <= limits.mate)
-      break;
+    if (int mateIn = MateInMoves(searched.score); mateIn > 0 && mateIn <= limits.mate) break;
     if (limits.stopAtSettledMate && MateSettled(searched.score, depth)) break;
     if (nodesBefore >= limits.nodes) break;
     if (limits.timed && timeUsed() >= limits.budget) break;

@@ -27,8 +27,7 @@ struct TableEntry {
   std::int8_t ply;         // moves below that root
 };
 
-constexpr int TABLE_BITS = 16;
-constexpr std::uint64_t TABLE_SIZE = 1ull << TABLE_BITS;
+constexpr std::uint64_t TABLE_SIZE = 1ull << 16;  // a power of two: a key's low bits pick its slot
 
 // Returns the entry slot for a key.
 TableEntry& TableSlot(std::uint64_t key);

@@ -26,10 +26,9 @@ constexpr std::uint64_t SplitMix(std::uint64_t& state) {
 constexpr ZobristTables MakeZobrist() {
   ZobristTables z;
   std::uint64_t state = 2026;
-  for (int code = 0; code < CODE_COUNT; ++code) {
-    if (!IsPiece(TypeOf(code))) continue;
-    for (auto& v : z.piece[code]) v = SplitMix(state);
-  }
+  for (int code = 0; code < CODE_COUNT; ++code)
+    if (IsPiece(TypeOf(code)))
+      for (auto& v : z.piece[code]) v = SplitMix(state);
   z.black = SplitMix(state);
   for (auto& v : z.castle) v = SplitMix(state);
   for (auto& v : z.ep) v = SplitMix(state);
