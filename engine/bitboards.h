@@ -69,8 +69,8 @@ template <bool HARDWARE = false>
 // highest bit of the occupied part below (bit 0 when there is none: every square below is then
 // reached) and the nearest above is the lowest bit of the occupied part above. Twice the second
 // minus the first sets exactly the bits from the first to the second; with nothing above, the
-// difference wraps round and sets every bit from the first upward.
-inline std::uint64_t SlideAlongLine(int bit, int i, std::uint64_t occupied) {
+// difference wraps round and sets every bit from the first upward. LINE_REACH holds its answers.
+constexpr std::uint64_t SlideAlongLine(int bit, int i, std::uint64_t occupied) {
   std::uint64_t lower = BIT_MASKS.ray[bit][i], upper = BIT_MASKS.ray[bit][OppositeLine(i)];
   std::uint64_t above = upper & occupied;
   std::uint64_t nearestBelow = 1ull << (63 - std::countl_zero((lower & occupied) | 1));
@@ -78,14 +78,78 @@ inline std::uint64_t SlideAlongLine(int bit, int i, std::uint64_t occupied) {
   return (lower | upper) & (2 * nearestAbove - nearestBelow);
 }
 
+// The four lines through a square, by the index into LINES of their half toward lower squares.
+constexpr int LINE_THROUGH[4] = {LineIndex(NORTH_WEST), LineIndex(NORTH_EAST), LineIndex(NORTH),
+                                 LineIndex(WEST)};
+constexpr int DIAGONAL_1 = 0, DIAGONAL_2 = 1, ALONG_FILE = 2, ALONG_RANK = 3;
+
+// Returns which of 64 cases the occupancy of a line through `bit` is: the pattern of its inner
+// six squares, the end squares of the line blocking nothing beyond themselves. The bits of one
+// rank lie together; those of a diagonal, one per file, are added into the top row by a
+// multiplication (no two share a file, so nothing carries); those of a file, moved to file a, are
+// multiplied into the top row in reverse order (the bits of the product all differ in position,
+// so again nothing carries).
+template <int KIND>
+constexpr int LineCase(int bit, std::uint64_t occupied) {
+  constexpr std::uint64_t FILE_A = 0x0101010101010101ull, ROW_TO_FILE = 0x8040201008040201ull;
+  if constexpr (KIND == ALONG_RANK) {
+    return static_cast<int>(occupied >> ((bit & ~(ROW_BITS - 1)) + 1) & 63);
+  } else if constexpr (KIND == ALONG_FILE) {
+    return static_cast<int>(((occupied >> (bit & (ROW_BITS - 1))) & FILE_A) * ROW_TO_FILE >> 57 &
+                            63);
+  } else {
+    constexpr int LINE = LINE_THROUGH[KIND];
+    std::uint64_t line = BIT_MASKS.ray[bit][LINE] | BIT_MASKS.ray[bit][OppositeLine(LINE)];
+    return static_cast<int>((occupied & line) * FILE_A >> 57 & 63);
+  }
+}
+
+// LINE_REACH.reach[kind][bit][case]: the squares a slider on `bit` reaches along the line of that
+// kind when its occupancy is that case, built from SlideAlongLine over every occupancy of the
+// line. Two occupancies of one case must reach alike, or the build fails.
+struct Slides {
+  std::uint64_t reach[4][64][64] = {};
+};
+template <int KIND>
+constexpr void FillSlides(Slides& slides) {
+  for (int bit = 0; bit < 64; ++bit) {
+    const int i = LINE_THROUGH[KIND];
+    // The slider's own square counts for nothing, whether the caller has it occupied or not.
+    const std::uint64_t line =
+        BIT_MASKS.ray[bit][i] | BIT_MASKS.ray[bit][OppositeLine(i)] | 1ull << bit;
+    bool filled[64] = {};
+    for (std::uint64_t occupied = 0;; occupied = (occupied - line) & line) {
+      int c = LineCase<KIND>(bit, occupied);
+      std::uint64_t reach = SlideAlongLine(bit, i, occupied);
+      if (filled[c] && slides.reach[KIND][bit][c] != reach) throw "two occupancies share a case";
+      slides.reach[KIND][bit][c] = reach;
+      filled[c] = true;
+      if (occupied == line) break;
+    }
+  }
+}
+constexpr Slides MakeSlides() {
+  Slides slides;
+  FillSlides<DIAGONAL_1>(slides);
+  FillSlides<DIAGONAL_2>(slides);
+  FillSlides<ALONG_FILE>(slides);
+  FillSlides<ALONG_RANK>(slides);
+  return slides;
+}
+inline constexpr Slides LINE_REACH = MakeSlides();
+
+// Returns the squares a slider on `bit` reaches along the line of KIND.
+template <int KIND>
+inline std::uint64_t SlideAlong(int bit, std::uint64_t occupied) {
+  return LINE_REACH.reach[KIND][bit][LineCase<KIND>(bit, occupied)];
+}
+
 // Returns the squares a bishop on `bit` reaches.
 inline std::uint64_t SlideDiagonally(int bit, std::uint64_t occupied) {
-  constexpr int LEFT = LineIndex(NORTH_WEST), RIGHT = LineIndex(NORTH_EAST);
-  return SlideAlongLine(bit, LEFT, occupied) | SlideAlongLine(bit, RIGHT, occupied);
+  return SlideAlong<DIAGONAL_1>(bit, occupied) | SlideAlong<DIAGONAL_2>(bit, occupied);
 }
 
 // Returns the squares a rook on `bit` reaches.
 inline std::uint64_t SlideStraight(int bit, std::uint64_t occupied) {
-  constexpr int FILE = LineIndex(NORTH), RANK = LineIndex(WEST);
-  return SlideAlongLine(bit, FILE, occupied) | SlideAlongLine(bit, RANK, occupied);
+  return SlideAlong<ALONG_FILE>(bit, occupied) | SlideAlong<ALONG_RANK>(bit, occupied);
 }
