@@ -10,6 +10,7 @@
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
+#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/rules.h"

@@ -1,4 +1,4 @@
-// The legal move generator.
+// The move generators over the piece sets.
 #include "engine/legal_movegen.h"
 
 namespace {
@@ -41,7 +41,108 @@ struct MoveLister {
   }
 };
 
+// Lists the captures (en passant included) and promotions of COLOUR, pseudo-legal.
+template <int COLOUR>
+void ListCaptures(MoveList& list) {
+  const std::uint64_t* p = pos.pieces;
+  const std::uint64_t enemy = pos.occupied[ColourIndex(COLOUR ^ BLACK)];
+  const std::uint64_t occupied = enemy | pos.occupied[ColourIndex(COLOUR)];
+  constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
+  MoveLister lister{list, enemy};
+  // A pawn's steps count only onto the last rank, where they promote.
+  legal::VisitPawnMoves<COLOUR>(lister, p[COLOUR | PAWN], ~occupied & LAST_RANK, enemy, ~0ull);
+  for (std::uint64_t set = p[COLOUR | KNIGHT]; set; set &= set - 1)
+    lister.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & enemy);
+  // A slider slides only where an enemy piece stands on its lines.
+  for (std::uint64_t set = p[COLOUR | BISHOP] | p[COLOUR | QUEEN]; set; set &= set - 1)
+    if (int bit = LowestBit(set); BIT_MASKS.diagonal[bit] & enemy)
+      lister.AddPieceMoves(bit, SlideDiagonally(bit, occupied) & enemy);
+  for (std::uint64_t set = p[COLOUR | ROOK] | p[COLOUR | QUEEN]; set; set &= set - 1)
+    if (int bit = LowestBit(set); BIT_MASKS.straight[bit] & enemy)
+      lister.AddPieceMoves(bit, SlideStraight(bit, occupied) & enemy);
+  int king = LowestBit(p[COLOUR | KING]);
+  lister.AddPieceMoves(king, BIT_MASKS.king[king] & enemy);
+  if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
+    for (int from : {Behind(epSquare, COLOUR) + WEST, Behind(epSquare, COLOUR) + EAST})
+      if (pos.board[from] == (COLOUR | PAWN))
+        lister.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
+  }
+}
+
+// Lists the quiet moves of COLOUR, pseudo-legal, castling on the rights alone; with checks, only
+// those that give check, and castling. A piece that uncovers no attack checks only from the
+// squares its kind checks from; the moves of one that does are each asked.
+template <int COLOUR>
+void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
+  const std::uint64_t* p = pos.pieces;
+  const std::uint64_t occupied = pos.occupied[0] | pos.occupied[1];
+  constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
+  const std::uint64_t empty = ~occupied, uncovering = checks ? checks->uncovering : 0;
+  MoveLister lister{list, 0};
+  // Returns the squares a piece of `type` on `bit` may move onto.
+  auto onto = [&](int type, int bit) {
+    return checks && !(uncovering >> bit & 1) ? empty & checks->byType[type] : empty;
+  };
+  const std::uint64_t pawns = p[COLOUR | PAWN];
+  legal::VisitPawnMoves<COLOUR>(lister, pawns & ~uncovering, empty & ~LAST_RANK, 0,
+                                checks ? checks->byType[PAWN] : ~0ull);
+  if (pawns & uncovering)
+    legal::VisitPawnMoves<COLOUR>(lister, pawns & uncovering, empty & ~LAST_RANK, 0, ~0ull);
+  for (std::uint64_t set = p[COLOUR | KNIGHT]; set; set &= set - 1)
+    lister.AddPieceMoves(LowestBit(set),
+                         BIT_MASKS.knight[LowestBit(set)] & onto(KNIGHT, LowestBit(set)));
+  for (std::uint64_t set = p[COLOUR | BISHOP] | p[COLOUR | QUEEN]; set; set &= set - 1) {
+    int bit = LowestBit(set);
+    if (std::uint64_t targets = onto(TypeOf(pos.board[BitSquare(bit)]), bit);
+        targets & BIT_MASKS.diagonal[bit])
+      lister.AddPieceMoves(bit, SlideDiagonally(bit, occupied) & targets);
+  }
+  for (std::uint64_t set = p[COLOUR | ROOK] | p[COLOUR | QUEEN]; set; set &= set - 1) {
+    int bit = LowestBit(set);
+    if (std::uint64_t targets = onto(TypeOf(pos.board[BitSquare(bit)]), bit);
+        targets & BIT_MASKS.straight[bit])
+      lister.AddPieceMoves(bit, SlideStraight(bit, occupied) & targets);
+  }
+  int king = LowestBit(p[COLOUR | KING]);
+  lister.AddPieceMoves(king, BIT_MASKS.king[king] & onto(KING, king));
+  if (uncovering) {
+    int kept = 0;
+    for (int i = 0; i < list.count; ++i)
+      if (!(uncovering & SquareMask(MoveFrom(list.moves[i]))) ||
+          MoveGivesCheck(*checks, list.moves[i]))
+        list.moves[kept++] = list.moves[i];
+    list.count = kept;
+  }
+  for (const Castling& castling : CASTLINGS)
+    if (castling.colour == COLOUR && pos.castleRights & castling.right)
+      lister.AddMove(EncodeMove(castling.kingFrom, castling.kingTo, 0, MF_CASTLE));
+}
+
 }  // namespace
+
+void GenerateCaptures(MoveList& list) {
+  list.count = 0;
+  if (pos.side == WHITE)
+    ListCaptures<WHITE>(list);
+  else
+    ListCaptures<BLACK>(list);
+}
+
+void GenerateQuietMoves(MoveList& list) {
+  list.count = 0;
+  if (pos.side == WHITE)
+    ListQuietMoves<WHITE>(list, nullptr);
+  else
+    ListQuietMoves<BLACK>(list, nullptr);
+}
+
+void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
+  list.count = 0;
+  if (pos.side == WHITE)
+    ListQuietMoves<WHITE>(list, &checks);
+  else
+    ListQuietMoves<BLACK>(list, &checks);
+}
 
 void GenerateLegalMoves(MoveList& list) {
   list.count = 0;

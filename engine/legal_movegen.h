@@ -1,14 +1,16 @@
-// The legal move generator: the moves of the side to move that MakeMove would accept, found from
-// the checkers and pinned pieces without making any. Perft uses it for its tree, and its bulk
-// counter walks the same moves counting instead of listing them.
+// The move generators over the piece sets. The legal generator gives the moves of the side to
+// move that MakeMove would accept, found from the checkers and pinned pieces without making any:
+// perft's tree and its bulk counter walk it, and so does the search at a node in check. For a
+// side not in check the search takes its moves in stages, pseudo-legal, from the same sets and
+// slides: captures and promotions, then the quiet moves or only those that give check.
 //
-// Why it is exact. A move is legal when MakeMove accepts it: it captures no king and leaves the
-// mover's king unattacked, judged after the move. The king stands on an occupied square, where
-// the rules' attack is the ordinary one (pawns capture diagonally, pieces step or slide onto it),
-// with one quirk: the king's destination of an enemy castling move still allowed by the rights
-// counts as attacked. So, as in standard chess, a king move is legal when nothing attacks its
-// destination with the king lifted off the board, and any other move when the piece is not
-// pinned (or stays on its pin line) and, in check, captures the one checker or blocks its line.
+// Why the legal generator is exact. A move is legal when MakeMove accepts it: it captures no king
+// and leaves the mover's king unattacked, judged after the move. The king stands on an occupied
+// square, where the rules' attack is the ordinary one (pawns capture diagonally, pieces step or
+// slide onto it), with one quirk: the king's destination of an enemy castling move still allowed by
+// the rights counts as attacked. So, as in standard chess, a king move is legal when nothing
+// attacks its destination with the king lifted off the board, and any other move when the piece is
+// not pinned (or stays on its pin line) and, in check, captures the one checker or blocks its line.
 // The quirk adds: a king may not step onto such a destination; and the moves of a king that
 // stands on one (only a set-up position can have that) are made to be judged. Castling asks the
 // castling rule; en passant is judged on the sets below.
@@ -27,6 +29,17 @@
 
 // Fills list with the legal moves of the side to move, in no fixed order.
 void GenerateLegalMoves(MoveList& list);
+
+// The search's generators for a side to move that is not in check, in no fixed order and
+// pseudo-legal (MakeMove or IsLegal then judges each: only a line the move opens can matter).
+// Captures (en passant included) and promotions: the moves that change the material.
+void GenerateCaptures(MoveList& list);
+// The other moves of GenerateMoves: quiet steps and slides, pawn steps that do not promote, and
+// castling.
+void GenerateQuietMoves(MoveList& list);
+// Those of GenerateQuietMoves' moves that give check (as checks tells, see attack.h), and
+// castling.
+void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
 namespace legal {
 

@@ -15,17 +15,3 @@ void AddMove(MoveList& list, int from, int to, int flags);
 // king-side before queen-side, then en passant. The search keeps the first of equally good
 // moves, so this order decides which move is played.
 void GenerateMoves(MoveList& list);
-
-// Fills list with the pseudo-legal moves of pos.side that GenerateCaptures leaves out: quiet
-// steps and slides, pawn steps that do not promote, and castling (in no fixed order).
-void GenerateQuietMoves(MoveList& list);
-
-struct CheckSquares;
-
-// Fills list, for a side to move that is not in check, with those of GenerateQuietMoves' moves
-// that give check (as checks tells, see attack.h), and castling.
-void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
-
-// Fills list with the pseudo-legal moves of pos.side that change the material: captures (en
-// passant included) and promotions: the moves GenerateMoves gives, but in no fixed order.
-void GenerateCaptures(MoveList& list);

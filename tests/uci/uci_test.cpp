@@ -58,9 +58,9 @@ TEST(Uci, HandshakeAndSearchAnswers) {
       "option name Ponder type check default false\nuciok\n"
       "info depth 1 seldepth 1 score cp 0 nodes 21 pv a2a3\n"
       "info depth 2 seldepth 2 score cp 0 nodes 42 pv a2a3 b8a6\n"
-      "info depth 3 seldepth 3 score cp 0 nodes 85 pv a2a3 b8a6 a3a4\n"
-      "info depth 4 seldepth 4 score cp 0 nodes 169 pv a2a3 b8a6 a3a4 a8b8\n"
-      "bestmove a2a3 ponder b8a6\n"
+      "info depth 3 seldepth 3 score cp 0 nodes 85 pv a2a3 a7a6 a3a4\n"
+      "info depth 4 seldepth 4 score cp 0 nodes 169 pv a2a3 a7a6 a3a4 a8a7\n"
+      "bestmove a2a3 ponder a7a6\n"
       "info depth 1 seldepth 1 score cp 0 nodes 22 pv a2a3\nbestmove a2a3\n1 readyok");
   // A depth cut short leaves nothing behind that changes a later answer: the game's own search of
   // depth 6.
