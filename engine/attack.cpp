@@ -4,32 +4,6 @@
 #include "engine/bitboards.h"
 #include "engine/geometry.h"
 
-namespace {
-
-// True when a piece of `by` other than a pawn reaches square by a step or an unobstructed slide.
-bool ReachedByPiece(int square, int by) {
-  const int* b = pos.board;
-  // The masks skip whatever no piece of `by` could come from.
-  std::uint64_t theirs = pos.occupied[ColourIndex(by)];
-  if (REACH.king[square] & theirs)
-    for (int i = 0; i < LINE_COUNT; ++i)
-      if (b[square + LINES[i]] == (by | KING)) return true;
-  if (REACH.knight[square] & theirs)
-    for (int i = 0; i < LINE_COUNT; ++i)
-      if (b[square + KNIGHT_JUMPS[i]] == (by | KNIGHT)) return true;
-  // Looking outward from the square, the first piece on each line is the only one that can
-  // reach it along that line.
-  std::uint64_t everyone = theirs | pos.occupied[ColourIndex(by ^ BLACK)];
-  for (int i = 0; i < LINE_COUNT; ++i) {
-    if (!(REACH.ray[square][i] & theirs)) continue;
-    int s = FirstOnLine(square, i, everyone);
-    if (s != NO_SQUARE && ColourOf(b[s]) == by && SlidesAlong(TypeOf(b[s]), LINES[i])) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 bool CoveredByPawn(int square, int by) {
   int back = -Forward(by);  // from the square toward the pawns that reach it
   return pos.board[square + back + WEST] == (by | PAWN) ||
@@ -63,7 +37,7 @@ bool IsAttacked(int square, int by) {
     // Pawns capture diagonally onto pieces only.
     if (CoveredByPawn(square, by)) return true;
   }
-  return ReachedByPiece(square, by);
+  return IsReachedByPiece(SquareBit(square), pos.occupied[0] | pos.occupied[1], ArmyOf(by));
 }
 
 bool InCheck(int colour) {

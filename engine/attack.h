@@ -3,8 +3,30 @@
 // (the generator-based definition lives with the reference code), without generating any.
 #pragma once
 
+#include "engine/bitboards.h"
 #include "engine/geometry.h"
 #include "engine/position.h"
+
+// The pieces of one side, as sets.
+struct Army {
+  std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
+};
+
+// Returns the pieces of `colour` as an army.
+inline Army ArmyOf(int colour) {
+  const std::uint64_t* p = pos.pieces;
+  return {p[colour | PAWN], p[colour | KNIGHT], p[colour | BISHOP] | p[colour | QUEEN],
+          p[colour | ROOK] | p[colour | QUEEN], p[colour | KING]};
+}
+
+// Returns true when a knight, bishop, rook, queen or king of army reaches square `bit`.
+inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) {
+  if ((BIT_MASKS.knight[bit] & army.knights) || (BIT_MASKS.king[bit] & army.king)) return true;
+  return ((BIT_MASKS.diagonal[bit] & army.diagonal) &&
+          (SlideDiagonally(bit, occupied) & army.diagonal)) ||
+         ((BIT_MASKS.straight[bit] & army.straight) &&
+          (SlideStraight(bit, occupied) & army.straight));
+}
 
 // Returns true when some pseudo-legal move of colour `by` ends on `square`. Besides captures,
 // this counts an empty square that an enemy pawn could step or double-step onto, the en-passant

@@ -64,27 +64,10 @@ inline int NearestOnLine(int i, std::uint64_t set) {
   return RunsTowardLowerSquares(i) ? 63 - std::countl_zero(set) : std::countr_zero(set);
 }
 
-// Returns the square of the first piece (a bit of occupied) met going from `from` along line i,
-// or NO_SQUARE when the line is empty to the edge.
-inline int FirstOnLine(int from, int i, std::uint64_t occupied) {
-  std::uint64_t blockers = REACH.ray[from][i] & occupied;
-  return blockers == 0 ? NO_SQUARE : BitSquare(NearestOnLine(i, blockers));
-}
-
 // Returns the bits of the squares of one file (0 = a) or one rank (0 = the first). The bits run
 // row by row from a8 (see SquareBit): a file takes every eighth, a rank eight in a row.
 constexpr std::uint64_t FileBits(int file) { return 0x0101010101010101ull << file; }
 constexpr std::uint64_t RankBits(int rank) { return 0xFFull << 8 * (RANK_COUNT - 1 - rank); }
-
-// Returns square bits moved one square along step (any of the eight one-square steps); a square
-// whose step would leave the board across the a- or h-file is dropped, as are those that would
-// leave it over the first or last rank. With a constant step this folds to a mask and a shift.
-constexpr std::uint64_t ShiftBits(std::uint64_t bits, int step) {
-  if (step == WEST || step == NORTH_WEST || step == SOUTH_WEST) bits &= ~FileBits(0);
-  if (step == EAST || step == NORTH_EAST || step == SOUTH_EAST) bits &= ~FileBits(FILE_COUNT - 1);
-  int shift = SquareBit(D4 + step) - SquareBit(D4);
-  return shift < 0 ? bits >> -shift : bits << shift;
-}
 
 // LINE_STEP.step[a][b]: the one-square step that leads from a to b along a rank, file or
 // diagonal, or 0 when the two squares share no line.
@@ -100,11 +83,3 @@ constexpr LineSteps MakeLineSteps() {
   return lines;
 }
 inline constexpr LineSteps LINE_STEP = MakeLineSteps();
-
-// Returns the square of the first piece met going from square along step d (a border cell at the
-// edge), walking the board.
-inline int FirstSquareFrom(int square, int d) {
-  int s = square + d;
-  while (pos.board[s] == EMPTY) s += d;
-  return s;
-}

@@ -41,6 +41,16 @@ struct MoveLister {
   }
 };
 
+// Calls visit.template operator()<COLOUR>() for COLOUR the side to move: the generators are
+// compiled for each colour, so that its directions and ranks are constants.
+template <typename Visit>
+void ForSideToMove(Visit visit) {
+  if (pos.side == WHITE)
+    visit.template operator()<WHITE>();
+  else
+    visit.template operator()<BLACK>();
+}
+
 // Lists the captures (en passant included) and promotions of COLOUR, pseudo-legal.
 template <int COLOUR>
 void ListCaptures(MoveList& list) {
@@ -51,15 +61,7 @@ void ListCaptures(MoveList& list) {
   MoveLister lister{list, enemy};
   // A pawn's steps count only onto the last rank, where they promote.
   legal::VisitPawnMoves<COLOUR>(lister, p[COLOUR | PAWN], ~occupied & LAST_RANK, enemy, ~0ull);
-  for (std::uint64_t set = p[COLOUR | KNIGHT]; set; set &= set - 1)
-    lister.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & enemy);
-  // A slider slides only where an enemy piece stands on its lines.
-  for (std::uint64_t set = p[COLOUR | BISHOP] | p[COLOUR | QUEEN]; set; set &= set - 1)
-    if (int bit = LowestBit(set); BIT_MASKS.diagonal[bit] & enemy)
-      lister.AddPieceMoves(bit, SlideDiagonally(bit, occupied) & enemy);
-  for (std::uint64_t set = p[COLOUR | ROOK] | p[COLOUR | QUEEN]; set; set &= set - 1)
-    if (int bit = LowestBit(set); BIT_MASKS.straight[bit] & enemy)
-      lister.AddPieceMoves(bit, SlideStraight(bit, occupied) & enemy);
+  legal::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, [enemy](int, int) { return enemy; });
   int king = LowestBit(p[COLOUR | KING]);
   lister.AddPieceMoves(king, BIT_MASKS.king[king] & enemy);
   if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
@@ -88,21 +90,7 @@ void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
                                 checks ? checks->byType[PAWN] : ~0ull);
   if (pawns & uncovering)
     legal::VisitPawnMoves<COLOUR>(lister, pawns & uncovering, empty & ~LAST_RANK, 0, ~0ull);
-  for (std::uint64_t set = p[COLOUR | KNIGHT]; set; set &= set - 1)
-    lister.AddPieceMoves(LowestBit(set),
-                         BIT_MASKS.knight[LowestBit(set)] & onto(KNIGHT, LowestBit(set)));
-  for (std::uint64_t set = p[COLOUR | BISHOP] | p[COLOUR | QUEEN]; set; set &= set - 1) {
-    int bit = LowestBit(set);
-    if (std::uint64_t targets = onto(TypeOf(pos.board[BitSquare(bit)]), bit);
-        targets & BIT_MASKS.diagonal[bit])
-      lister.AddPieceMoves(bit, SlideDiagonally(bit, occupied) & targets);
-  }
-  for (std::uint64_t set = p[COLOUR | ROOK] | p[COLOUR | QUEEN]; set; set &= set - 1) {
-    int bit = LowestBit(set);
-    if (std::uint64_t targets = onto(TypeOf(pos.board[BitSquare(bit)]), bit);
-        targets & BIT_MASKS.straight[bit])
-      lister.AddPieceMoves(bit, SlideStraight(bit, occupied) & targets);
-  }
+  legal::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, onto);
   int king = LowestBit(p[COLOUR | KING]);
   lister.AddPieceMoves(king, BIT_MASKS.king[king] & onto(KING, king));
   if (uncovering) {
@@ -122,33 +110,21 @@ void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
 
 void GenerateCaptures(MoveList& list) {
   list.count = 0;
-  if (pos.side == WHITE)
-    ListCaptures<WHITE>(list);
-  else
-    ListCaptures<BLACK>(list);
+  ForSideToMove([&]<int COLOUR>() { ListCaptures<COLOUR>(list); });
 }
 
 void GenerateQuietMoves(MoveList& list) {
   list.count = 0;
-  if (pos.side == WHITE)
-    ListQuietMoves<WHITE>(list, nullptr);
-  else
-    ListQuietMoves<BLACK>(list, nullptr);
+  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, nullptr); });
 }
 
 void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
   list.count = 0;
-  if (pos.side == WHITE)
-    ListQuietMoves<WHITE>(list, &checks);
-  else
-    ListQuietMoves<BLACK>(list, &checks);
+  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, &checks); });
 }
 
 void GenerateLegalMoves(MoveList& list) {
   list.count = 0;
   MoveLister lister{list, pos.occupied[ColourIndex(pos.side ^ BLACK)]};
-  if (pos.side == WHITE)
-    legal::VisitLegalMoves<WHITE>(lister);
-  else
-    legal::VisitLegalMoves<BLACK>(lister);
+  ForSideToMove([&]<int COLOUR>() { legal::VisitLegalMoves<COLOUR>(lister); });
 }

@@ -53,27 +53,6 @@ constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
 }
 inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
 
-// The pieces of one side, as sets.
-struct Army {
-  std::uint64_t pawns, knights, diagonal, straight, king;  // diagonal: bishops and queens
-};
-
-// Returns the pieces of `colour` as an army.
-inline Army ArmyOf(int colour) {
-  const std::uint64_t* p = pos.pieces;
-  return {p[colour | PAWN], p[colour | KNIGHT], p[colour | BISHOP] | p[colour | QUEEN],
-          p[colour | ROOK] | p[colour | QUEEN], p[colour | KING]};
-}
-
-// Returns true when a knight, bishop, rook, queen or king of army reaches square `bit`.
-inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) {
-  if ((BIT_MASKS.knight[bit] & army.knights) || (BIT_MASKS.king[bit] & army.king)) return true;
-  return ((BIT_MASKS.diagonal[bit] & army.diagonal) &&
-          (SlideDiagonally(bit, occupied) & army.diagonal)) ||
-         ((BIT_MASKS.straight[bit] & army.straight) &&
-          (SlideStraight(bit, occupied) & army.straight));
-}
-
 // Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
 // stand where a pawn of the other colour (index OWN) on `bit` would capture.
 template <int OWN>
@@ -124,6 +103,26 @@ void VisitPawnMoves(Sink& sink, std::uint64_t pawns, std::uint64_t empty, std::u
   std::uint64_t towardH =
       (Ahead<COLOUR>(pawns & ~FileBits(FILE_COUNT - 1), 1) << 1) & victims & allowed;
   sink.template AddPawnMoves<COLOUR>(PawnMoves{step & allowed, doubleStep, towardA, towardH});
+}
+
+// Hands the moves of the knights, bishops, rooks and queens of COLOUR among `movers` to the sink:
+// each piece's reach, onto targets(type, bit) for its type and square. A slider slides only where
+// its lines hold a target.
+template <int COLOUR, typename Sink, typename Targets>
+void VisitPieceMoves(Sink& sink, std::uint64_t movers, std::uint64_t occupied, Targets targets) {
+  const std::uint64_t* p = pos.pieces;
+  for (std::uint64_t set = p[COLOUR | KNIGHT] & movers; set; set &= set - 1)
+    sink.AddPieceMoves(LowestBit(set),
+                       BIT_MASKS.knight[LowestBit(set)] & targets(KNIGHT, LowestBit(set)));
+  auto slide = [&](int bit, int type, std::uint64_t lines, auto slider) {
+    if (std::uint64_t onto = targets(p[COLOUR | QUEEN] >> bit & 1 ? QUEEN : type, bit);
+        lines & onto)
+      sink.AddPieceMoves(bit, slider(bit, occupied) & onto);
+  };
+  for (std::uint64_t set = (p[COLOUR | BISHOP] | p[COLOUR | QUEEN]) & movers; set; set &= set - 1)
+    slide(LowestBit(set), BISHOP, BIT_MASKS.diagonal[LowestBit(set)], SlideDiagonally);
+  for (std::uint64_t set = (p[COLOUR | ROOK] | p[COLOUR | QUEEN]) & movers; set; set &= set - 1)
+    slide(LowestBit(set), ROOK, BIT_MASKS.straight[LowestBit(set)], SlideStraight);
 }
 
 // A piece pinned to its king: it may move only along `line`, the squares from the king to the
@@ -232,14 +231,7 @@ void VisitLegalMoves(Sink& sink) {
     if (checkers) targets &= checkers | danger.checkLine;
     const std::uint64_t free = ~danger.pinned;
     VisitPawnMoves<COLOUR>(sink, pos.pieces[COLOUR | PAWN] & free, ~occupied, enemy, targets);
-    for (std::uint64_t set = pos.pieces[COLOUR | KNIGHT] & free; set; set &= set - 1)
-      sink.AddPieceMoves(LowestBit(set), BIT_MASKS.knight[LowestBit(set)] & targets);
-    for (std::uint64_t set = (pos.pieces[COLOUR | BISHOP] | pos.pieces[COLOUR | QUEEN]) & free; set;
-         set &= set - 1)
-      sink.AddPieceMoves(LowestBit(set), SlideDiagonally(LowestBit(set), occupied) & targets);
-    for (std::uint64_t set = (pos.pieces[COLOUR | ROOK] | pos.pieces[COLOUR | QUEEN]) & free; set;
-         set &= set - 1)
-      sink.AddPieceMoves(LowestBit(set), SlideStraight(LowestBit(set), occupied) & targets);
+    VisitPieceMoves<COLOUR>(sink, free, occupied, [targets](int, int) { return targets; });
     if (!checkers) {
       for (int p = 0; p < danger.pinCount; ++p) {
         int bit = danger.pins[p].bit;

@@ -6,6 +6,10 @@
 
 #include "engine/geometry.h"
 
+namespace {
+
+// Appends one move, or the four promotions (knight, bishop, rook, queen) of a pawn move onto
+// the last rank.
 void AddMove(MoveList& list, int from, int to, int flags) {
   if (flags & MF_PAWN && OnLastRank(to, pos.side)) {
     for (int piece : {KNIGHT, BISHOP, ROOK, QUEEN}) {
@@ -17,8 +21,6 @@ void AddMove(MoveList& list, int from, int to, int flags) {
   assert(list.count < MAX_MOVES);
   list.moves[list.count++] = EncodeMove(from, to, 0, flags);
 }
-
-namespace {
 
 // Appends a move that cannot be a promotion: any move of a piece other than a pawn.
 inline void AddPieceMove(MoveList& list, int from, int to, int flags) {

@@ -5,10 +5,6 @@
 
 #include "engine/position.h"
 
-// Appends one move, or the four promotions (knight, bishop, rook, queen) of a pawn move onto
-// the last rank.
-void AddMove(MoveList& list, int from, int to, int flags);
-
 // Fills list with the pseudo-legal moves of pos.side in the fixed order: pieces by ascending
 // square, each piece in its own order (pawns: capture toward file a, toward file h, step,
 // double step; other pieces: their direction table, outward along each ray), then castling

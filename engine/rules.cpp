@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "engine/attack.h"
+#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 
@@ -66,11 +67,8 @@ bool HasLegalMove(bool inCheck) {
   // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
   if (!inCheck && CountUnpinnedMovers(pos.side, 1) > 0) return true;
   MoveList list;
-  GenerateMoves(list);
-  KnownLegality known = KnownFromCheck(inCheck);
-  for (int i = 0; i < list.count; ++i)
-    if (IsLegal(list.moves[i], known)) return true;
-  return false;
+  GenerateLegalMoves(list);
+  return list.count > 0;
 }
 
 Verdict GameVerdict() {
