@@ -56,16 +56,14 @@ TEST(MoveGen, SpecialGeneratorsGiveTheirMoves) {
   std::mt19937 rng(777);
   for (int game = 0; game < 40; ++game)
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 80, [&] {
-      MoveList all, captures, quiet, special, expected;
+      MoveList all, both, quiet, special, expected;
       GenerateMoves(all);
-      GenerateCaptures(captures);
+      GenerateCaptures(both);
+      for (int i = 0; i < both.count; ++i)
+        EXPECT_TRUE(MoveFlags(both.moves[i]) & (MF_CAPTURE | MF_PROMOTION));
       GenerateQuietMoves(quiet);
-      std::vector<Move> both = sorted(captures), quietMoves = sorted(quiet);
-      both.insert(both.end(), quietMoves.begin(), quietMoves.end());
-      std::sort(both.begin(), both.end());
-      EXPECT_EQ(both, sorted(all)) << "captures and quiet moves " << PositionToFen();
-      for (int i = 0; i < captures.count; ++i)
-        EXPECT_TRUE(MoveFlags(captures.moves[i]) & (MF_CAPTURE | MF_PROMOTION));
+      for (int i = 0; i < quiet.count; ++i) both.moves[both.count++] = quiet.moves[i];
+      EXPECT_EQ(sorted(both), sorted(all)) << "captures and quiet moves " << PositionToFen();
       if (InCheck(pos.side)) return !HasFailure();
       CheckSquares checks;
       FindCheckSquares(checks);
