@@ -201,9 +201,8 @@ void VisitLegalMoves(Sink& sink) {
   const std::uint64_t claimed = CastlingClaims(ENEMY);
   if (claimed & 1ull << king) {
     // Only a set-up position has this (a king never steps onto a claimed square, and a right
-    // never comes back), so it is always the root of a perft, where pos is whole, as MakeMove
-    // needs it to be.
-    assert(pos.key == ComputeKey());
+    // never comes back), so the moves are judged one by one by the legality test, which reads
+    // only what the rules read (a search may ask after a move made in the rules-only scope).
     MoveList list;
     GenerateMoves(list);
     for (int i = 0; i < list.count; ++i)
