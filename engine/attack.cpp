@@ -51,7 +51,6 @@ void FindCheckSquares(CheckSquares& checks) {
   checks = {.king = king, .byType = {}, .uncovering = 0};
   if (king == NO_SQUARE) return;
   std::uint64_t* byType = checks.byType;
-  const std::uint64_t* p = pos.pieces;
   const std::uint64_t own = pos.occupied[ColourIndex(mover)];
   const std::uint64_t occupied = own | pos.occupied[ColourIndex(mover ^ BLACK)];
   int bit = SquareBit(king);
@@ -64,40 +63,37 @@ void FindCheckSquares(CheckSquares& checks) {
   byType[QUEEN] = byType[BISHOP] | byType[ROOK];
   // A mover's piece first on a line uncovers an attack when, with it gone, the line reaches a
   // mover's slider along it (none reaches the king now: the enemy is not in check).
-  std::uint64_t diagonal = p[mover | BISHOP] | p[mover | QUEEN];
-  std::uint64_t straight = p[mover | ROOK] | p[mover | QUEEN];
-  std::uint64_t lines = (BIT_MASKS.diagonal[bit] & diagonal ? byType[BISHOP] : 0) |
-                        (BIT_MASKS.straight[bit] & straight ? byType[ROOK] : 0);
+  const Army army = ArmyOf(mover);
+  std::uint64_t lines = (BIT_MASKS.diagonal[bit] & army.diagonal ? byType[BISHOP] : 0) |
+                        (BIT_MASKS.straight[bit] & army.straight ? byType[ROOK] : 0);
   for (std::uint64_t set = own & lines; set; set &= set - 1) {
     std::uint64_t piece = set & (0 - set), without = occupied & ~piece;
-    if ((piece & byType[BISHOP] && SlideDiagonally(bit, without) & diagonal) ||
-        (piece & byType[ROOK] && SlideStraight(bit, without) & straight))
+    if ((piece & byType[BISHOP] && SlideDiagonally(bit, without) & army.diagonal) ||
+        (piece & byType[ROOK] && SlideStraight(bit, without) & army.straight))
       checks.uncovering |= piece;
   }
 }
 
 bool SpecialMoveGivesCheck(int king, Move move) {
-  const std::uint64_t* p = pos.pieces;
   int mover = pos.side, from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  std::uint64_t occupied = (pos.occupied[0] | pos.occupied[1]) & ~SquareMask(from);
-  std::uint64_t diagonal = p[mover | BISHOP] | p[mover | QUEEN];
-  std::uint64_t straight = p[mover | ROOK] | p[mover | QUEEN];
-  std::uint64_t knights = 0, pawns = 0;
+  std::uint64_t occupied =
+      ((pos.occupied[0] | pos.occupied[1]) & ~SquareMask(from)) | SquareMask(to);
+  // Nothing of the mover's gives check before the move, so the pawn or king that moves may be
+  // left in the army where it stood.
+  Army army = ArmyOf(mover);
   if (flags & MF_CASTLE) {
     const Castling& castling = *FindCastling(to);
-    occupied &= ~SquareMask(castling.rookFrom);
-    straight = (straight & ~SquareMask(castling.rookFrom)) | SquareMask(castling.rookTo);
+    std::uint64_t rook = SquareMask(castling.rookFrom) | SquareMask(castling.rookTo);
+    occupied ^= rook;
+    army.straight ^= rook;
   } else if (flags & MF_EN_PASSANT) {
     occupied &= ~SquareMask(Behind(to, mover));
-    pawns = SquareMask(to);
+    army.pawns |= SquareMask(to);
   } else {
     int type = MovePromotion(move) & TYPE_MASK;
-    if (type == KNIGHT) knights = SquareMask(to);
-    if (type == BISHOP || type == QUEEN) diagonal |= SquareMask(to);
-    if (type == ROOK || type == QUEEN) straight |= SquareMask(to);
+    if (type == KNIGHT) army.knights |= SquareMask(to);
+    if (type == BISHOP || type == QUEEN) army.diagonal |= SquareMask(to);
+    if (type == ROOK || type == QUEEN) army.straight |= SquareMask(to);
   }
-  occupied |= SquareMask(to);
-  return (BIT_MASKS.pawnCapture[ColourIndex(mover ^ BLACK)][king] & pawns) ||
-         (BIT_MASKS.knight[king] & knights) || (SlideDiagonally(king, occupied) & diagonal) ||
-         (SlideStraight(king, occupied) & straight);
+  return IsBitAttacked(king, occupied, army, ColourIndex(mover ^ BLACK));
 }

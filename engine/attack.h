@@ -28,6 +28,14 @@ inline bool IsReachedByPiece(int bit, std::uint64_t occupied, const Army& army) 
           (SlideStraight(bit, occupied) & army.straight));
 }
 
+// Returns true when a piece of army attacks the occupied square `bit`, the square of a piece of
+// the colour with index `defender`: the army's pawns that attack it stand where a pawn of that
+// colour on `bit` would capture.
+inline bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army, int defender) {
+  return (BIT_MASKS.pawnCapture[defender][bit] & army.pawns) ||
+         IsReachedByPiece(bit, occupied, army);
+}
+
 // Returns true when some pseudo-legal move of colour `by` ends on `square`. Besides captures,
 // this counts an empty square that an enemy pawn could step or double-step onto, the en-passant
 // square when an enemy pawn can capture there, and the king's destination of an enemy castling
@@ -82,8 +90,8 @@ void FindCheckSquares(CheckSquares& checks);
 
 // Returns true when a castling, en passant or promotion of the side to move gives check. Each
 // moves or removes more than one piece, or changes one, so the move is made on the occupancy and
-// the mover's sliders, and the enemy king on bit `king` looked at: the rook or the promoted piece
-// may check, and so may a slider through any square the move empties.
+// the mover's army, and the enemy king on bit `king` looked at: the rook, the pawn or the
+// promoted piece may check, and so may a slider through any square the move empties.
 bool SpecialMoveGivesCheck(int king, Move move);
 
 // Returns true when a move of the side to move gives check, judged before it is made, by checks.

@@ -12,7 +12,6 @@
 #include "engine/evaluate.h"
 #include "engine/legal_movegen.h"
 #include "engine/makemove.h"
-#include "engine/movegen.h"
 #include "engine/rules.h"
 
 namespace {

@@ -53,13 +53,6 @@ constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
 }
 inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
 
-// Returns true when a piece of army attacks the occupied square `bit`. The pawns that attack it
-// stand where a pawn of the other colour (index OWN) on `bit` would capture.
-template <int OWN>
-bool IsBitAttacked(int bit, std::uint64_t occupied, const Army& army) {
-  return (BIT_MASKS.pawnCapture[OWN][bit] & army.pawns) || IsReachedByPiece(bit, occupied, army);
-}
-
 // Returns set moved `rows` rows forward as COLOUR sees it.
 template <int COLOUR>
 constexpr std::uint64_t Ahead(std::uint64_t set, int rows) {
@@ -183,7 +176,7 @@ bool IsEnPassantLegal(int from, int to, int king, std::uint64_t occupied, Army a
   int victim = to + (COLOUR == WHITE ? ROW_BITS : -ROW_BITS);  // the pawn that passed `to`
   army.pawns &= ~(1ull << victim);
   occupied ^= 1ull << from | 1ull << to | 1ull << victim;
-  return !IsBitAttacked<ColourIndex(COLOUR)>(king, occupied, army);
+  return !IsBitAttacked(king, occupied, army, ColourIndex(COLOUR));
 }
 
 // Hands every legal move of COLOUR, the side to move, to the sink (see the top). The sink takes
@@ -219,7 +212,7 @@ void VisitLegalMoves(Sink& sink) {
   const std::uint64_t withoutKing = occupied ^ 1ull << king;
   std::uint64_t kingTargets = 0;
   for (std::uint64_t to = BIT_MASKS.king[king] & ~own & ~claimed; to; to &= to - 1)
-    if (!IsBitAttacked<OWN>(LowestBit(to), withoutKing, army)) kingTargets |= to & (0 - to);
+    if (!IsBitAttacked(LowestBit(to), withoutKing, army, OWN)) kingTargets |= to & (0 - to);
   sink.AddPieceMoves(king, kingTargets);
 
   if (!(checkers & (checkers - 1))) {  // in double check only the king can move
