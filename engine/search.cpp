@@ -35,23 +35,7 @@
 #include "engine/movegen.h"
 #include "engine/transposition.h"
 
-std::uint64_t searchNodes = 0;
-
 namespace {
-
-// Cutting a search short: the node count at which the poll is next asked (never, for the game's
-// searches), the poll, and whether it has said stop.
-std::uint64_t pollAt = UINT64_MAX;
-const SearchPoll* activePoll = nullptr;
-bool cutShort = false;
-int selDepth = 0;  // the deepest ply looked at since the search began
-
-// Returns true once the search is to stop: asks the poll, and then every node answers at once.
-bool CutShort() {
-  if (!cutShort) cutShort = (*activePoll)();
-  pollAt = cutShort ? 0 : searchNodes + SEARCH_POLL_NODES;
-  return cutShort;
-}
 
 static_assert(MAX_PLY < FIFTY_MOVE_PLIES, "the table's entries rely on this, see transposition.h");
 
@@ -66,9 +50,45 @@ constexpr int KILLER_ORDER = 1 << 28;
 constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;
 constexpr int SORTED_MOVES = 12;
 
-std::uint16_t searchId = 0;
-Move killers[MAX_PLY][2];
-int cutoffCounts[CODE_COUNT][BOARD_SIZE];  // by the moving piece's code and the destination
+// The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
+// few (those of principal variations), and so their moves outlast the table's, where nodes of
+// every kind replace one another. Only the last root search's are of its principal variation.
+constexpr int EXACT_MOVE_BITS = 14;
+struct ExactMove {
+  std::uint64_t key;
+  Move move;
+  std::uint16_t searchId;
+};
+
+// Everything the search keeps besides the table and the frontier values: one record, so that
+// nothing of it is cleared by hand or forgotten.
+struct SearchState {
+  // One root search's count and its way of being cut short, begun anew by every root search.
+  struct Run {
+    std::uint64_t nodes = 0;
+    int selDepth = 0;  // the deepest ply looked at
+    // The node count at which the poll is next asked (never, for the game's searches), the poll,
+    // and whether it has said stop.
+    std::uint64_t pollAt = UINT64_MAX;
+    const SearchPoll* poll = nullptr;
+    bool cutShort = false;
+  } run;
+  // What earlier root searches found, kept to order the moves of later ones: numbered, so that
+  // values are found only by the root search that stored them.
+  std::uint16_t searchId = 0;
+  Move killers[MAX_PLY][2] = {};
+  int cutoffCounts[CODE_COUNT][BOARD_SIZE] = {};  // by the moving piece's code and the destination
+  ExactMove exactMoves[1 << EXACT_MOVE_BITS] = {};
+};
+SearchState state;
+
+// Returns true once the search is to stop: asks the poll, and then every node answers at once.
+bool CutShort() {
+  SearchState::Run& run = state.run;
+  if (!run.cutShort) run.cutShort = (*run.poll)(run.nodes);
+  run.pollAt = run.cutShort ? 0 : run.nodes + SEARCH_POLL_NODES;
+  return run.cutShort;
+}
 
 // Returns the order key of a move: higher is tried first.
 int OrderKey(Move move, Move killer0, Move killer1) {
@@ -80,12 +100,12 @@ int OrderKey(Move move, Move killer0, Move killer1) {
   }
   if (move == killer0) return KILLER_ORDER + 1;
   if (move == killer1) return KILLER_ORDER;
-  return cutoffCounts[pos.board[from]][to];
+  return state.cutoffCounts[pos.board[from]][to];
 }
 
 // Fills keys with the order keys of the moves of a node at this ply.
 void OrderKeys(const MoveList& list, int (&keys)[MAX_MOVES], int ply) {
-  Move killer0 = killers[ply][0], killer1 = killers[ply][1];
+  Move killer0 = state.killers[ply][0], killer1 = state.killers[ply][1];
   for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], killer0, killer1);
 }
 
@@ -115,14 +135,15 @@ void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
 // Remembers a quiet move that cut off: as a killer at this ply and in the cut-off counts.
 void RewardCutoff(Move move, int depth, int ply) {
   if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return;
-  if (killers[ply][0] != move) {
-    killers[ply][1] = killers[ply][0];
-    killers[ply][0] = move;
+  Move(&killers)[2] = state.killers[ply];
+  if (killers[0] != move) {
+    killers[1] = killers[0];
+    killers[0] = move;
   }
-  int& count = cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
+  int& count = state.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
   count += depth * depth;
   if (count > CUTOFF_COUNT_LIMIT)
-    for (auto& row : cutoffCounts)
+    for (auto& row : state.cutoffCounts)
       for (int& c : row) c /= 2;
 }
 
@@ -130,29 +151,18 @@ void RewardCutoff(Move move, int depth, int ply) {
 // search result: 0 at the limit (the node has a legal move), else the score itself.
 int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
-// The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
-// few (those of principal variations), and so their moves outlast the table's, where nodes of
-// every kind replace one another. Only the last root search's are of its principal variation.
-constexpr int EXACT_MOVE_BITS = 14;
-struct ExactMove {
-  std::uint64_t key;
-  Move move;
-  std::uint16_t searchId;
-};
-ExactMove exactMoves[1 << EXACT_MOVE_BITS];
-
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
   // A search cut short stores what its nodes answered at once: no move of a line.
-  if (bound == BOUND_EXACT && !cutShort)
-    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, searchId};
+  if (bound == BOUND_EXACT && !state.run.cutShort)
+    state.exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, state.searchId};
   TableSlot(key) = {.key = key,
                     .move = move,
                     .value = static_cast<std::int16_t>(value),
                     .depth = static_cast<std::int8_t>(depth),
                     .bound = bound,
-                    .searchId = searchId,
+                    .searchId = state.searchId,
                     .ply = static_cast<std::int8_t>(ply)};
 }
 
@@ -160,7 +170,8 @@ void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int dep
 // its conditions that settles it in the window.
 bool ProbeValue(const TableEntry& entry, std::uint64_t key, int alpha, int beta, int depth, int ply,
                 int* value) {
-  if (entry.key != key || entry.searchId != searchId || entry.depth != depth || entry.ply != ply)
+  if (entry.key != key || entry.searchId != state.searchId || entry.depth != depth ||
+      entry.ply != ply)
     return false;
   *value = entry.value;
   return entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && *value >= beta) ||
@@ -293,7 +304,7 @@ bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
   KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
   if (killersOnly) {
     int front = 0;
-    for (Move killer : killers[n.ply])
+    for (Move killer : state.killers[n.ply])
       for (int i = front; i < list.count; ++i)
         if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
     for (int i = 0; i < list.count; ++i)
@@ -321,19 +332,20 @@ bool IsPlausible(Move move) {
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
-  ++searchNodes;
+  SearchState::Run& run = state.run;
+  ++run.nodes;
   // A search cut short is void: what its nodes return no longer matters.
-  if (searchNodes >= pollAt && CutShort()) return 0;
+  if (run.nodes >= run.pollAt && CutShort()) return 0;
   // Step 1. A leaf, or a node at the ply cap, is worth its material.
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
   // This node looks at least one ply further (and so its leaves need not say how deep they are).
-  selDepth = std::max(selDepth, ply + 1);
+  run.selDepth = std::max(run.selDepth, ply + 1);
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
   if (FiftyMoveLimitReached()) return HasLegalMove(inCheck) || !inCheck ? 0 : MateScore();
   // Step 4. One ply left: the frontier values the node from its best capture.
-  if (depth == 1) return FrontierValue(beta, searchNodes);
+  if (depth == 1) return FrontierValue(beta, run.nodes);
 
   // Step 5. A value remembered under this node's conditions stands in for the search; a
   // remembered move is tried first.
@@ -396,22 +408,31 @@ int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
   return score;
 }
 
+// Tries a root move against floor, as TryMove does inside the tree: the first legal move in the
+// window (floor, beta) at once, a later one first only asked whether it scores above floor, and
+// searched in the window only if it does. Returns its score, exact between floor and beta, or
+// BELOW_ANY_SCORE when it is illegal.
+int TryRootMove(Move move, bool inCheck, int floor, int beta, int depth, bool first) {
+  if (first) return SearchRootMove(move, inCheck, floor, beta, depth);
+  int score = SearchRootMove(move, inCheck, floor, floor + 1, depth);
+  if (score > floor && score < beta) score = SearchRootMove(move, inCheck, floor, beta, depth);
+  return score;
+}
+
 // The root exactly as the plain search runs it: moves in generation order, each later one only
-// asked whether it beats the best so far. Writes its best move to *best.
+// asked whether it beats the best so far. Returns what the plain root returns, with its move.
 int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, int depth,
-                      Move* best) {
+                      Move& best) {
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
-    int score = SearchRootMove(move, inCheck, alpha, found ? alpha + 1 : beta, depth);
+    int score = TryRootMove(move, inCheck, alpha, beta, depth, !found);
     if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > alpha && score < beta)
-      score = SearchRootMove(move, inCheck, alpha, beta, depth);
     found = true;
     if (score <= alpha) continue;
     if (score >= beta) return UnlessFiftyMoves(beta);
     alpha = score;
-    if (best) *best = move;
+    best = move;
   }
   if (!found) return inCheck ? MateScore() : 0;
   return UnlessFiftyMoves(alpha);
@@ -419,10 +440,11 @@ int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, i
 
 // The root. First the best value, trying the likeliest best moves first; then, since the plain
 // search plays the first move in generation order that reaches the best value, each move before
-// the one found is asked whether it reaches that value too. Writes the move to *best when given;
-// returns what the plain root returns.
-int SearchRoot(int alpha, int beta, int depth, Move* best) {
+// the one found is asked whether it reaches that value too. Returns what the plain root returns,
+// with its move.
+int SearchRoot(int alpha, int beta, int depth, Move& best) {
   bool inCheck = InCheck(pos.side);
+  if (inCheck) ++depth;
   MoveList list, ordered;
   GenerateMoves(list);
   ordered = list;
@@ -438,11 +460,8 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   Move found = NO_MOVE;
   for (int i = 0; i < ordered.count; ++i) {
     Move move = ordered.moves[i];
-    int floor = std::max(alpha, value);
-    int score = SearchRootMove(move, inCheck, floor, found ? floor + 1 : beta, depth);
+    int score = TryRootMove(move, inCheck, std::max(alpha, value), beta, depth, found == NO_MOVE);
     if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > floor && score < beta)
-      score = SearchRootMove(move, inCheck, floor, beta, depth);
     if (found == NO_MOVE || score > value) {
       value = score;
       found = move;
@@ -451,59 +470,46 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   }
   if (found == NO_MOVE) return inCheck ? MateScore() : 0;
   if (value <= alpha) return UnlessFiftyMoves(alpha);
-  if (best) {
-    *best = found;
-    for (int i = 0; list.moves[i] != found; ++i) {
-      int score = SearchRootMove(list.moves[i], inCheck, value - 1, value, depth);
-      if (score >= value) {
-        *best = list.moves[i];
-        break;
-      }
+  best = found;
+  for (int i = 0; list.moves[i] != found; ++i) {
+    if (SearchRootMove(list.moves[i], inCheck, value - 1, value, depth) >= value) {
+      best = list.moves[i];
+      break;
     }
   }
   return UnlessFiftyMoves(value);
 }
 
-}  // namespace
-
-int Search(int alpha, int beta, int depth) {
-  ++searchNodes;
-  // Values are tied to the root search that found them; when the numbering wraps, none may
-  // outlive it.
-  if (++searchId == 0) {
+// Begins a root search: a new number for its values (when the numbering wraps, none may outlive
+// it), and its count and poll anew.
+void BeginSearch(const SearchPoll& poll) {
+  if (++state.searchId == 0) {
     ClearTable();
-    searchId = 1;
+    state.searchId = 1;
   }
-  if (depth <= 0) return Evaluate();
-  bool inCheck = InCheck(pos.side);
-  if (inCheck) ++depth;
-  return SearchRoot(alpha, beta, depth, &bestMove);
+  state.run = {.pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX, .poll = poll ? &poll : nullptr};
 }
 
-SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
-  searchNodes = 0;
-  bestMove = NO_MOVE;
-  selDepth = depth > 0;  // the root's children, which the root does not record
-  cutShort = false;
-  activePoll = poll ? &poll : nullptr;
-  pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX;
-  int score = Search(-SCORE_INF, SCORE_INF, depth);
-  pollAt = UINT64_MAX;
-  activePoll = nullptr;
-  return {score, bestMove, searchNodes, selDepth, !cutShort};
+}  // namespace
+
+SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll) {
+  BeginSearch(poll);
+  SearchState::Run& run = state.run;
+  ++run.nodes;
+  run.selDepth = depth > 0;  // the root's children, which the root does not record
+  Move best = NO_MOVE;
+  int score = depth > 0 ? SearchRoot(alpha, beta, depth, best) : Evaluate();
+  bestMove = best;
+  return {score, best, run.nodes, run.selDepth, !run.cutShort};
 }
 
 Move ExactBestMove(std::uint64_t key) {
-  const ExactMove& entry = exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
-  return entry.key == key && entry.searchId == searchId ? entry.move : NO_MOVE;
+  const ExactMove& entry = state.exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
+  return entry.key == key && entry.searchId == state.searchId ? entry.move : NO_MOVE;
 }
 
 void ClearSearchMemory() {
   ClearTable();
-  for (ExactMove& entry : exactMoves) entry = {};
   ClearFrontierCache();
-  searchId = 0;
-  for (auto& pair : killers) pair[0] = pair[1] = NO_MOVE;
-  for (auto& row : cutoffCounts)
-    for (int& count : row) count = 0;
+  state = {};
 }

@@ -34,7 +34,7 @@ std::vector<Move> PrincipalVariation(Move first, int score, int depth, const Sea
     keys.push_back(pos.key);
     move = ExactBestMove(pos.key);
     if (move == NO_MOVE) {
-      SearchResult searched = SearchFromRoot(left, poll);
+      SearchResult searched = Search(-SCORE_INF, SCORE_INF, left, poll);
       if (searched.complete && searched.score == score) move = searched.move;
     }
   }
@@ -75,15 +75,14 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
   std::uint64_t nodesBefore = 0;
   int depth = 1;
   auto timeUsed = [&] { return ThinkClock::now() - limits.clockStart; };
-  SearchPoll poll = [&] {
+  SearchPoll poll = [&](std::uint64_t nodes) {
     if (limits.interrupted && limits.interrupted()) return true;
     if (depth == 1) return false;
-    return nodesBefore + searchNodes >= limits.nodes ||
-           (limits.timed && timeUsed() >= limits.hardLimit);
+    return nodesBefore + nodes >= limits.nodes || (limits.timed && timeUsed() >= limits.hardLimit);
   };
   int lastDepth = limits.mate > 0 ? std::min(limits.depth, 2 * limits.mate) : limits.depth;
   for (; depth <= std::min(lastDepth, MAX_THINK_DEPTH); ++depth) {
-    SearchResult searched = SearchFromRoot(depth, poll);
+    SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth, poll);
     nodesBefore += searched.nodes;
     result.nodes = nodesBefore;
     if (!searched.complete) break;

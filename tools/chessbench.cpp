@@ -139,7 +139,7 @@ int RunPerft(int depth) {
 // Searches the position to depth with the full window and prints the move and the node count.
 int RunSearch(int depth) {
   ClearSearchMemory();
-  SearchResult searched = SearchFromRoot(depth);
+  SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth);
   std::printf("bestmove %s score %d\nnodes %llu\n", MoveToString(searched.move).c_str(),
               searched.score, static_cast<unsigned long long>(searched.nodes));
   return 0;
@@ -155,7 +155,7 @@ int RunGameLines(int plies, bool plain) {
   int ply = 0;
   while (ply < plies && verdict == PLAY_ON) {
     auto start = std::chrono::steady_clock::now();
-    Turn turn = ChooseMove(plain ? PlainSearch : Search);
+    Turn turn = plain ? TurnOf(PlainSearch(-SCORE_INF, SCORE_INF, ROOT_DEPTH)) : ChooseMove();
     PlayMove(turn);
     double ms = MillisecondsSince(start);
     verdict = turn.verdict;
@@ -204,7 +204,7 @@ int RunCompare(int plies) {
   double fastMs = 0, plainMs = 0;
   for (int ply = 1; ply <= plies; ++ply) {
     auto start = std::chrono::steady_clock::now();
-    Turn plain = ChooseMove(PlainSearch);
+    Turn plain = TurnOf(PlainSearch(-SCORE_INF, SCORE_INF, ROOT_DEPTH));
     double pMs = MillisecondsSince(start);
 
     start = std::chrono::steady_clock::now();
@@ -257,7 +257,7 @@ int RunBench() {
     std::string error;
     if (!SetPositionFromFen(fen, error)) Fail("bench position: " + error);
     ClearSearchMemory();
-    SearchResult searched = SearchFromRoot(ROOT_DEPTH);
+    SearchResult searched = Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
     std::printf("%-75s %s %6d %10llu\n", fen, MoveToString(searched.move).c_str(), searched.score,
                 static_cast<unsigned long long>(searched.nodes));
     total += searched.nodes;
