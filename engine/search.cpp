@@ -41,13 +41,16 @@ static_assert(MAX_PLY < FIFTY_MOVE_PLIES, "the table's entries rely on this, see
 
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
 
-// Move ordering: the table's move (tried apart), then captures (most valuable victim, then least
-// valuable attacker) and promotions, then the two quiet moves that last cut off at this ply
-// (killers), then the other quiet moves by how often such a move cut off before.
+// Move ordering, in stages that each key only the moves they try: the table's move, then captures
+// and promotions by what they gain (the least valuable mover first among equal gains), then the
+// two quiet moves that last cut off at this ply (killers), then the other quiet moves by how often
+// such a move cut off before. A list that holds every kind (in check, and at the root) is ordered
+// the same way by one key: each stage's keys lie above the next one's.
 constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted with the rest
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
-constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;
+constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;  // counts are halved beyond it, to stay below killers
+constexpr int KEY_PER_GAIN = 8;              // above any piece type: the mover only breaks ties
 constexpr int SORTED_MOVES = 12;
 
 // The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
@@ -90,23 +93,23 @@ bool CutShort() {
   return run.cutShort;
 }
 
-// Returns the order key of a move: higher is tried first.
-int OrderKey(Move move, Move killer0, Move killer1) {
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  if (flags & (MF_CAPTURE | MF_PROMOTION)) {
-    int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
-    return CAPTURE_ORDER + 64 * PIECE_VALUE[victim] + 8 * MovePromotion(move) -
-           TypeOf(pos.board[from]);
-  }
-  if (move == killer0) return KILLER_ORDER + 1;
-  if (move == killer1) return KILLER_ORDER;
-  return state.cutoffCounts[pos.board[from]][to];
+// Returns the order key of a capture or promotion: higher is tried first.
+int CaptureKey(Move move) {
+  return KEY_PER_GAIN * MaterialGain(move) - TypeOf(pos.board[MoveFrom(move)]);
 }
 
-// Fills keys with the order keys of the moves of a node at this ply.
-void OrderKeys(const MoveList& list, int (&keys)[MAX_MOVES], int ply) {
-  Move killer0 = state.killers[ply][0], killer1 = state.killers[ply][1];
-  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], killer0, killer1);
+// Returns the order key of a quiet move: the cut-offs that such a move (this piece to this square)
+// made before, each counted by its depth squared.
+int QuietKey(Move move) { return state.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)]; }
+
+// Returns the order key of a move of a list that holds captures and quiet moves alike (in check,
+// and at the root): captures and promotions first, then the killers of the ply, then the other
+// quiet moves.
+int MixedKey(Move move, int ply) {
+  if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return CAPTURE_ORDER + CaptureKey(move);
+  if (move == state.killers[ply][0]) return KILLER_ORDER + 1;
+  if (move == state.killers[ply][1]) return KILLER_ORDER;
+  return QuietKey(move);
 }
 
 // Sorts the moves by falling key (insertion sort: the lists are short and mostly in order).
@@ -297,25 +300,49 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   return true;
 }
 
-// Tries the moves of list but `skip` at node n, the first few in order of their keys. With
-// killersOnly, only the killers are brought to the front and the rest keep their order. In check
-// the list holds legal moves only. Returns true on a cut-off.
-bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
-  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
-  if (killersOnly) {
-    int front = 0;
-    for (Move killer : state.killers[n.ply])
-      for (int i = front; i < list.count; ++i)
-        if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
-    for (int i = 0; i < list.count; ++i)
-      if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
-    return false;
-  }
-  int keys[MAX_MOVES];
-  OrderKeys(list, keys, n.ply);
+// Takes a move that was tried already out of the list, where it is one.
+void Drop(MoveList& list, Move move) {
+  if (move == NO_MOVE) return;
   for (int i = 0; i < list.count; ++i) {
-    if (i < SORTED_MOVES) PickNext(list, keys, i);
-    if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
+    if (list.moves[i] != move) continue;
+    list.moves[i] = list.moves[--list.count];
+    return;
+  }
+}
+
+// Brings the killers of the ply that the list holds (so they are pseudo-legal here) to its front,
+// the later one first, and returns how many there are.
+int KillersToFront(MoveList& list, int ply) {
+  const Move(&killers)[2] = state.killers[ply];
+  int front = 0;
+  for (int i = 0; i < list.count; ++i)
+    if (list.moves[i] == killers[0] || list.moves[i] == killers[1])
+      std::swap(list.moves[i], list.moves[front++]);
+  if (front == 2 && list.moves[0] != killers[0]) std::swap(list.moves[0], list.moves[1]);
+  return front;
+}
+
+// Tries list.moves[first..count) at node n in the order given. In check the list holds legal moves
+// only. Returns true on a cut-off.
+bool TryInOrder(NodeState& n, const MoveList& list, int first, int count) {
+  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  for (int i = first; i < count; ++i)
+    if (TryMove(n, list.moves[i], known)) return true;
+  return false;
+}
+
+// Tries list.moves[first..count) at node n, the first few by falling key (most cut-offs come
+// among them, and the rest are seldom reached), keyed only where there is a choice. Returns true
+// on a cut-off.
+template <typename KeyOf>
+bool TryByKey(NodeState& n, MoveList& list, int first, KeyOf keyOf) {
+  if (list.count - first < 2) return TryInOrder(n, list, first, list.count);
+  int keys[MAX_MOVES];
+  for (int i = first; i < list.count; ++i) keys[i] = keyOf(list.moves[i]);
+  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  for (int i = first; i < list.count; ++i) {
+    if (i < first + SORTED_MOVES) PickNext(list, keys, i);
+    if (TryMove(n, list.moves[i], known)) return true;
   }
   return false;
 }
@@ -369,16 +396,18 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // Step 7. In check: the legal moves, found from what gives check and what is pinned.
   if (!cutOff && inCheck) {
     GenerateLegalMoves(list);
-    cutOff = TryMoves(n, list, tableMove, false);
+    Drop(list, tableMove);
+    cutOff = TryByKey(n, list, 0, [ply](Move move) { return MixedKey(move, ply); });
   }
   // Step 8. Captures and promotions, likelier to cut off than quiet moves.
   if (!cutOff && !inCheck) {
     GenerateCaptures(list);
-    cutOff = TryMoves(n, list, tableMove, false);
+    Drop(list, tableMove);
+    cutOff = TryByKey(n, list, 0, CaptureKey);
   }
   // Step 9. Quiet moves; where those that give no check cannot beat the floor, only the checks.
-  // Where the material cannot reach alpha without a capture, only killers are worth ordering:
-  // every other quiet move is bounded or searched anyway.
+  // First the killers, then the rest by their cut-off counts; but where the material cannot reach
+  // alpha without a capture, the rest in any order: each is bounded or searched anyway.
   if (!cutOff && !inCheck) {
     if (QuietMovesCannotRaise(n)) {
       GenerateQuietChecks(list, ChecksOf(n));
@@ -386,7 +415,14 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
     } else {
       GenerateQuietMoves(list);
     }
-    TryMoves(n, list, tableMove, n.standing <= alpha);
+    Drop(list, tableMove);
+    int killers = KillersToFront(list, ply);
+    if (!TryInOrder(n, list, 0, killers)) {
+      if (n.standing <= alpha)
+        TryInOrder(n, list, killers, list.count);
+      else
+        TryByKey(n, list, killers, QuietKey);
+    }
   }
   // Step 10. No legal move: mate or stalemate. Otherwise the result is remembered.
   if (!n.anyLegal && !n.passedOver) return inCheck ? MateScore() : 0;
@@ -451,9 +487,8 @@ int SearchRoot(int alpha, int beta, int depth, Move& best) {
   const TableEntry& entry = TableSlot(pos.key);
   Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
   int keys[MAX_MOVES];
-  OrderKeys(list, keys, 0);
   for (int i = 0; i < list.count; ++i)
-    if (list.moves[i] == tableMove) keys[i] = TABLE_MOVE_ORDER;
+    keys[i] = list.moves[i] == tableMove ? TABLE_MOVE_ORDER : MixedKey(list.moves[i], 0);
   SortMoves(ordered, keys);
 
   int value = BELOW_ANY_SCORE;
