@@ -53,16 +53,6 @@ constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;  // counts are halved beyond it, to 
 constexpr int KEY_PER_GAIN = 8;              // above any piece type: the mover only breaks ties
 constexpr int SORTED_MOVES = 12;
 
-// The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
-// few (those of principal variations), and so their moves outlast the table's, where nodes of
-// every kind replace one another. Only the last root search's are of its principal variation.
-constexpr int EXACT_MOVE_BITS = 14;
-struct ExactMove {
-  std::uint64_t key;
-  Move move;
-  std::uint16_t searchId;
-};
-
 // Everything the search keeps besides the table and the frontier values: one record, so that
 // nothing of it is cleared by hand or forgotten.
 struct SearchState {
@@ -75,13 +65,15 @@ struct SearchState {
     std::uint64_t pollAt = UINT64_MAX;
     const SearchPoll* poll = nullptr;
     bool cutShort = false;
+    // The principal variation of each node on the path, kept as the search goes (a triangular
+    // table): lines[ply] is the line of the node at that ply, from its exact value's move on.
+    Line lines[MAX_PLY + 1];
   } run;
   // What earlier root searches found, kept to order the moves of later ones: numbered, so that
   // values are found only by the root search that stored them.
   std::uint16_t searchId = 0;
   Move killers[MAX_PLY][2] = {};
   int cutoffCounts[CODE_COUNT][BOARD_SIZE] = {};  // by the moving piece's code and the destination
-  ExactMove exactMoves[1 << EXACT_MOVE_BITS] = {};
 };
 SearchState state;
 
@@ -112,16 +104,15 @@ int MixedKey(Move move, int ply) {
   return QuietKey(move);
 }
 
-// Sorts the moves by falling key (insertion sort: the lists are short and mostly in order).
-void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
-  for (int i = 1; i < list.count; ++i) {
-    Move move = list.moves[i];
-    int key = keys[i], j = i;
+// Sorts items by falling key, equal keys in their order (insertion sort: the lists are short).
+void SortByKey(int* items, int* keys, int count) {
+  for (int i = 1; i < count; ++i) {
+    int item = items[i], key = keys[i], j = i;
     for (; j > 0 && keys[j - 1] < key; --j) {
-      list.moves[j] = list.moves[j - 1];
+      items[j] = items[j - 1];
       keys[j] = keys[j - 1];
     }
-    list.moves[j] = move;
+    items[j] = item;
     keys[j] = key;
   }
 }
@@ -154,12 +145,28 @@ void RewardCutoff(Move move, int depth, int ply) {
 // search result: 0 at the limit (the node has a legal move), else the score itself.
 int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
+// Makes the line of the node at this ply the move alone.
+void StartLine(int ply, Move move) {
+  Line& line = state.run.lines[ply];
+  line.moves[0] = move;
+  line.keys[0] = pos.key;
+  line.length = 1;
+}
+
+// Makes the line of the node at this ply the move, whose exact value is now the node's, followed
+// by the line of the child it leads to.
+void ExtendLine(int ply, Move move) {
+  StartLine(ply, move);
+  Line& line = state.run.lines[ply];
+  const Line& child = state.run.lines[ply + 1];
+  std::copy(child.moves, child.moves + child.length, line.moves + 1);
+  std::copy(child.keys, child.keys + child.length, line.keys + 1);
+  line.length += child.length;
+}
+
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  // A search cut short stores what its nodes answered at once: no move of a line.
-  if (bound == BOUND_EXACT && !state.run.cutShort)
-    state.exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, state.searchId};
   TableSlot(key) = {.key = key,
                     .move = move,
                     .value = static_cast<std::int16_t>(value),
@@ -293,10 +300,13 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
       score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
   }
   UndoMove(move, undo);
-  // Step 4. Keep the best; a move that reaches beta cuts off and is remembered.
+  // Step 4. Keep the best, and the line of an exact value; a move that reaches beta cuts off, is
+  // remembered, and is the node's line: a refutation, below which nothing is known.
+  if (score > floor && score < n.beta) ExtendLine(n.ply, move);
   Raise(n, score, move);
   if (score < n.beta) return false;
   RewardCutoff(move, n.depth, n.ply);
+  StartLine(n.ply, move);
   return true;
 }
 
@@ -361,6 +371,7 @@ bool IsPlausible(Move move) {
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   SearchState::Run& run = state.run;
   ++run.nodes;
+  run.lines[ply].length = 0;  // until a move's exact value is the node's
   // A search cut short is void: what its nodes return no longer matters.
   if (run.nodes >= run.pollAt && CutShort()) return 0;
   // Step 1. A leaf, or a node at the ply cap, is worth its material.
@@ -446,12 +457,13 @@ int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
 
 // Tries a root move against floor, as TryMove does inside the tree: the first legal move in the
 // window (floor, beta) at once, a later one first only asked whether it scores above floor, and
-// searched in the window only if it does. Returns its score, exact between floor and beta, or
-// BELOW_ANY_SCORE when it is illegal.
+// searched in the window only if it does. Returns its score, exact between floor and beta (and then
+// the root's line is the move's), or BELOW_ANY_SCORE when it is illegal.
 int TryRootMove(Move move, bool inCheck, int floor, int beta, int depth, bool first) {
-  if (first) return SearchRootMove(move, inCheck, floor, beta, depth);
-  int score = SearchRootMove(move, inCheck, floor, floor + 1, depth);
-  if (score > floor && score < beta) score = SearchRootMove(move, inCheck, floor, beta, depth);
+  int score = SearchRootMove(move, inCheck, floor, first ? beta : floor + 1, depth);
+  if (!first && score > floor && score < beta)
+    score = SearchRootMove(move, inCheck, floor, beta, depth);
+  if (score > floor && score < beta) ExtendLine(0, move);
   return score;
 }
 
@@ -459,6 +471,7 @@ int TryRootMove(Move move, bool inCheck, int floor, int beta, int depth, bool fi
 // asked whether it beats the best so far. Returns what the plain root returns, with its move.
 int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, int depth,
                       Move& best) {
+  state.run.lines[0].length = 0;
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
@@ -474,45 +487,69 @@ int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, i
   return UnlessFiftyMoves(alpha);
 }
 
-// The root. First the best value, trying the likeliest best moves first; then, since the plain
-// search plays the first move in generation order that reaches the best value, each move before
-// the one found is asked whether it reaches that value too. Returns what the plain root returns,
-// with its move.
+// The root. The moves are tried likeliest best first (the table's move, which an earlier search
+// left on its line, then by key), each only asked whether it beats the best so far as the plain
+// search ranks them: that search plays the first move in generation order that reaches the best
+// value, so a move generated before the best so far must reach its value, and one generated after
+// it must exceed it. Only a move that does is searched for its exact value. A move that reaches
+// beta sends the root back to generation order, where the plain root's answer depends on the
+// moves before it. Returns what the plain root returns, with its move.
 int SearchRoot(int alpha, int beta, int depth, Move& best) {
   bool inCheck = InCheck(pos.side);
   if (inCheck) ++depth;
-  MoveList list, ordered;
+  MoveList list;
   GenerateMoves(list);
-  ordered = list;
   const TableEntry& entry = TableSlot(pos.key);
   Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
-  int keys[MAX_MOVES];
-  for (int i = 0; i < list.count; ++i)
+  int order[MAX_MOVES], keys[MAX_MOVES];  // the moves' places in generation order, and their keys
+  for (int i = 0; i < list.count; ++i) {
+    order[i] = i;
     keys[i] = list.moves[i] == tableMove ? TABLE_MOVE_ORDER : MixedKey(list.moves[i], 0);
-  SortMoves(ordered, keys);
+  }
+  SortByKey(order, keys, list.count);
 
-  int value = BELOW_ANY_SCORE;
-  Move found = NO_MOVE;
-  for (int i = 0; i < ordered.count; ++i) {
-    Move move = ordered.moves[i];
-    int score = TryRootMove(move, inCheck, std::max(alpha, value), beta, depth, found == NO_MOVE);
-    if (score == BELOW_ANY_SCORE) continue;
-    if (found == NO_MOVE || score > value) {
+  int value = BELOW_ANY_SCORE, found = -1;  // the best so far and its place
+  for (int k = 0; k < list.count; ++k) {
+    int i = order[k];
+    Move move = list.moves[i];
+    if (found >= 0 && value > alpha && i < found) {
+      // A move generated before the best so far takes its place by reaching its value: asked
+      // first whether it does, then whether it exceeds it. Where it only reaches it, its line is
+      // known as far as the reply that holds it there (the second answer's cut-off).
+      if (SearchRootMove(move, inCheck, value - 1, value, depth) < value) continue;
+      found = i;
+      int score = TryRootMove(move, inCheck, value, beta, depth, false);
+      if (score <= value) {
+        ExtendLine(0, move);
+        continue;
+      }
       value = score;
-      found = move;
+    } else {
+      int score = TryRootMove(move, inCheck, std::max(alpha, value), beta, depth, found < 0);
+      if (score == BELOW_ANY_SCORE || (found >= 0 && score <= std::max(alpha, value))) continue;
+      value = score;
+      found = i;
     }
     if (value >= beta) return SearchRootInOrder(list, inCheck, alpha, beta, depth, best);
   }
-  if (found == NO_MOVE) return inCheck ? MateScore() : 0;
+  if (found < 0) return inCheck ? MateScore() : 0;
   if (value <= alpha) return UnlessFiftyMoves(alpha);
-  best = found;
-  for (int i = 0; list.moves[i] != found; ++i) {
-    if (SearchRootMove(list.moves[i], inCheck, value - 1, value, depth) >= value) {
-      best = list.moves[i];
-      break;
-    }
-  }
+  best = list.moves[found];
   return UnlessFiftyMoves(value);
+}
+
+// Leaves the moves of a line from the root in the table, for the next search to try first along
+// it: the next depth of this root, or the game's next move, whose root lies on the line. A search
+// visits the line's positions before any other, so nothing takes their slots first.
+void RememberLine(const Line& line) {
+  for (int i = 0; i < line.length; ++i) {
+    TableEntry& slot = TableSlot(line.keys[i]);
+    if (slot.key != line.keys[i]) {
+      slot = {};  // a move without a value
+      slot.key = line.keys[i];
+    }
+    slot.move = line.moves[i];
+  }
 }
 
 // Begins a root search: a new number for its values (when the numbering wraps, none may outlive
@@ -522,7 +559,11 @@ void BeginSearch(const SearchPoll& poll) {
     ClearTable();
     state.searchId = 1;
   }
-  state.run = {.pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX, .poll = poll ? &poll : nullptr};
+  state.run = {};
+  if (poll) {
+    state.run.poll = &poll;
+    state.run.pollAt = SEARCH_POLL_NODES;
+  }
 }
 
 }  // namespace
@@ -535,12 +576,8 @@ SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll) {
   Move best = NO_MOVE;
   int score = depth > 0 ? SearchRoot(alpha, beta, depth, best) : Evaluate();
   bestMove = best;
-  return {score, best, run.nodes, run.selDepth, !run.cutShort};
-}
-
-Move ExactBestMove(std::uint64_t key) {
-  const ExactMove& entry = state.exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
-  return entry.key == key && entry.searchId == state.searchId ? entry.move : NO_MOVE;
+  if (!run.cutShort) RememberLine(run.lines[0]);
+  return {score, best, run.nodes, run.selDepth, !run.cutShort, run.lines[0]};
 }
 
 void ClearSearchMemory() {

@@ -15,15 +15,26 @@ constexpr int ROOT_DEPTH = 6;
 constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
 using SearchPoll = std::function<bool(std::uint64_t nodes)>;
 
+// A line of play: moves, each legal after the ones before it, and the keys of the positions they
+// are played in.
+struct Line {
+  int length = 0;
+  Move moves[MAX_PLY];
+  std::uint64_t keys[MAX_PLY];
+};
+
 // What a search from the root found: its score for the side to move, the move it chose, the nodes
-// it visited, the deepest ply it looked at, and whether it ran to the end (a search cut short by
-// its poll found nothing that may be used).
+// it visited, the deepest ply it looked at, whether it ran to the end (a search cut short by its
+// poll found nothing that may be used), and its principal variation: the move chosen and the line
+// along which its value was found, as far as nodes that found their values exact by searching
+// their moves (empty without a move chosen).
 struct SearchResult {
   int score;
   Move move;
   std::uint64_t nodes;
   int selDepth;
   bool complete;
+  Line pv;
 };
 
 // Searches the position to depth (plus check extensions) within the window (alpha, beta): the one
@@ -42,8 +53,3 @@ SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll = {})
 // and the cut-off counts), so that what a search does, and the nodes it counts, depend on its
 // position alone. Values never depend on it: only the work done to find them.
 void ClearSearchMemory();
-
-// Returns the best move that the last root search found for a position (by its key) whose value
-// it found exact, or NO_MOVE: a move of its principal variation (or of a position sharing the
-// slot, so the caller must check it).
-Move ExactBestMove(std::uint64_t key);

@@ -73,5 +73,5 @@ SearchResult PlainSearch(int alpha, int beta, int depth) {
   deepest = 0;
   chosen = NO_MOVE;
   int score = PlainNode(alpha, beta, depth, 0);
-  return {score, chosen, nodes, deepest, true};
+  return {score, chosen, nodes, deepest, true, {}};
 }
