@@ -56,7 +56,8 @@ constexpr int SORTED_MOVES = 12;
 // Everything the search keeps besides the table and the frontier values: one record, so that
 // nothing of it is cleared by hand or forgotten.
 struct SearchState {
-  // One root search's count and its way of being cut short, begun anew by every root search.
+  // What belongs to one root search, begun anew by each (BeginSearch): its count, its way of
+  // being cut short, its lines and its cut-off counts.
   struct Run {
     std::uint64_t nodes = 0;
     int selDepth = 0;  // the deepest ply looked at
@@ -66,14 +67,18 @@ struct SearchState {
     const SearchPoll* poll = nullptr;
     bool cutShort = false;
     // The principal variation of each node on the path, kept as the search goes (a triangular
-    // table): lines[ply] is the line of the node at that ply, from its exact value's move on.
+    // table): lines[ply] is the line of the node at that ply, from its exact value's move on (or
+    // its refutation, see TryMove).
     Line lines[MAX_PLY + 1];
+    // How often each quiet move cut off, by the moving piece's code and the destination. Counts
+    // that other root searches left, of another depth or root, only disturb the order that this
+    // one's own cut-offs give.
+    int cutoffCounts[CODE_COUNT][BOARD_SIZE] = {};
   } run;
   // What earlier root searches found, kept to order the moves of later ones: numbered, so that
   // values are found only by the root search that stored them.
   std::uint16_t searchId = 0;
   Move killers[MAX_PLY][2] = {};
-  int cutoffCounts[CODE_COUNT][BOARD_SIZE] = {};  // by the moving piece's code and the destination
 };
 SearchState state;
 
@@ -92,7 +97,7 @@ int CaptureKey(Move move) {
 
 // Returns the order key of a quiet move: the cut-offs that such a move (this piece to this square)
 // made before, each counted by its depth squared.
-int QuietKey(Move move) { return state.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)]; }
+int QuietKey(Move move) { return state.run.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)]; }
 
 // Returns the order key of a move of a list that holds captures and quiet moves alike (in check,
 // and at the root): captures and promotions first, then the killers of the ply, then the other
@@ -134,10 +139,10 @@ void RewardCutoff(Move move, int depth, int ply) {
     killers[1] = killers[0];
     killers[0] = move;
   }
-  int& count = state.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
+  int& count = state.run.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
   count += depth * depth;
   if (count > CUTOFF_COUNT_LIMIT)
-    for (auto& row : state.cutoffCounts)
+    for (auto& row : state.run.cutoffCounts)
       for (int& c : row) c /= 2;
 }
 
