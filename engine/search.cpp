@@ -10,9 +10,9 @@
 // maximum. So any method that computes the same values gives the same game:
 //   - inside the tree moves are tried in any order (best first), and a node returns a bound
 //     (fail-soft) that is exact wherever the plain search's value is;
-//   - the root first finds the best value, trying the likeliest moves first, then asks of each
-//     move before the one found, in generation order, whether it reaches that value too (a null
-//     window), and plays the first that does;
+//   - the root tries the likeliest moves first, asking of each (a null window) only whether it
+//     beats the best so far as the plain search ranks them: a move generated before the best so
+//     far must reach its value, one generated after it must exceed it;
 //   - a node's value is remembered in the transposition table together with everything it
 //     depends on beyond the key: the root search it was found in, the ply (which fixes the
 //     history length, the distance to the cap and, where it matters, the halfmove clock; see
@@ -172,13 +172,13 @@ void ExtendLine(int ply, Move move) {
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  TableSlot(key) = {.key = key,
-                    .move = move,
-                    .value = static_cast<std::int16_t>(value),
-                    .depth = static_cast<std::int8_t>(depth),
-                    .bound = bound,
-                    .searchId = state.searchId,
-                    .ply = static_cast<std::int8_t>(ply)};
+  TableSlotToStore(key, depth, state.searchId) = {.key = key,
+                                                  .move = move,
+                                                  .value = static_cast<std::int16_t>(value),
+                                                  .depth = static_cast<std::int8_t>(depth),
+                                                  .bound = bound,
+                                                  .searchId = state.searchId,
+                                                  .ply = static_cast<std::int8_t>(ply)};
 }
 
 // Returns true, with the value in *value, when the table holds a value for this node found under

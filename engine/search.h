@@ -26,8 +26,9 @@ struct Line {
 // What a search from the root found: its score for the side to move, the move it chose, the nodes
 // it visited, the deepest ply it looked at, whether it ran to the end (a search cut short by its
 // poll found nothing that may be used), and its principal variation: the move chosen and the line
-// along which its value was found, as far as nodes that found their values exact by searching
-// their moves (empty without a move chosen).
+// along which its value was found, as far as nodes found their values exact by searching their
+// moves, or only the reply that holds the value where the move was only seen to reach it (empty
+// without a move chosen).
 struct SearchResult {
   int score;
   Move move;
@@ -45,7 +46,8 @@ struct SearchResult {
 // generation order that scores above every earlier one inside the window (NO_MOVE where none
 // does). The position is left as it was found. With a poll, the search stops as soon as the poll
 // returns true; its values stay in the table only under this search's id, which no later search
-// reads. What the search remembers to order its moves carries from one call to the next (see
+// reads. What the search remembers to order its moves (the table's moves, the killers, and its
+// line, left in the table for the next search) carries from one call to the next (see
 // ClearSearchMemory); its values never depend on it.
 SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll = {});
 

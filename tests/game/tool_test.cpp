@@ -36,9 +36,9 @@ TEST(Tool, PerftDivideAndSearch) {
 TEST(Tool, BenchSignatureAndTheGamesFinalFen) {
   Outcome run = Bench({"bench"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("\nbench nodes 175836 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\nbench nodes 176168 "), std::string::npos) << run.out;
   run = Bench({"game"});
-  EXPECT_NE(run.out.find("\nresult DRAW! plies 106 nodes 2690359 "), std::string::npos);
+  EXPECT_NE(run.out.find("\nresult DRAW! plies 106 nodes 2674471 "), std::string::npos);
   EXPECT_TRUE(run.out.ends_with("\nfen 1k6/7B/7p/3b4/8/1p6/5K1P/8 w - - 12 54\n")) << run.out;
   run = Bench({"game", "--plain", "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 30"});
   EXPECT_EQ(run.out.substr(0, 12), "1 d1d8 score");
