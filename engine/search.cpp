@@ -330,7 +330,7 @@ void Drop(MoveList& list, Move move) {
 int KillersToFront(MoveList& list, int ply) {
   const Move(&killers)[2] = state.killers[ply];
   int front = 0;
-  for (int i = 0; i < list.count; ++i)
+  for (int i = 0; i < list.count && front < 2; ++i)
     if (list.moves[i] == killers[0] || list.moves[i] == killers[1])
       std::swap(list.moves[i], list.moves[front++]);
   if (front == 2 && list.moves[0] != killers[0]) std::swap(list.moves[0], list.moves[1]);
@@ -347,16 +347,20 @@ bool TryInOrder(NodeState& n, const MoveList& list, int first, int count) {
 }
 
 // Tries list.moves[first..count) at node n, the first few by falling key (most cut-offs come
-// among them, and the rest are seldom reached), keyed only where there is a choice. Returns true
-// on a cut-off.
+// among them, and the rest are seldom reached), keyed only where there is a choice. Keys are never
+// below 0, so once the best one left is 0 the rest keep their order. Returns true on a cut-off.
 template <typename KeyOf>
 bool TryByKey(NodeState& n, MoveList& list, int first, KeyOf keyOf) {
   if (list.count - first < 2) return TryInOrder(n, list, first, list.count);
   int keys[MAX_MOVES];
   for (int i = first; i < list.count; ++i) keys[i] = keyOf(list.moves[i]);
   KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  bool picking = true;
   for (int i = first; i < list.count; ++i) {
-    if (i < first + SORTED_MOVES) PickNext(list, keys, i);
+    if (picking) {
+      PickNext(list, keys, i);
+      picking = keys[i] > 0 && i + 1 < first + SORTED_MOVES;
+    }
     if (TryMove(n, list.moves[i], known)) return true;
   }
   return false;
