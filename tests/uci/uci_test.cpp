@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "../game/process.h"
+#include "engine/clock.h"
 #include "engine/notation.h"
 #include "engine/rules.h"
+#include "uci/input.h"
 
 namespace {
 
