@@ -131,27 +131,32 @@ struct RunningSearch {
   bool pondering;
   bool infinite;
   bool stopped = false;
+
+  // Returns whether only a command can end it: it is infinite, or pondering before the hit.
+  bool WaitsForStop() const { return infinite || pondering; }
 };
 
-// Serves the commands that cannot wait for the search: "stop", "ponderhit", "isready" and
-// "quit", and the end of input, which stops it too. The lines before the next "go" are looked
-// at; the rest of them wait, in order, for the search to answer.
+// Serves, in their order, the lines that cannot wait for the search to answer: "isready" and
+// "quit" wherever they stand, "stop" and "ponderhit" before the next "go" (those after it are
+// meant for the search that go starts), and that go or the end of input, which stop a search
+// that waits for stop: a GUI that sends another go wants this search's answer now, and without
+// input no stop can come. A search that ends by itself runs on. Every other line, and the go,
+// wait in order for the search to answer.
 void ServeDuringSearch(Session& session, RunningSearch& search) {
   InputQueue& input = *session.input;
   input.fresh.store(false, std::memory_order_relaxed);
-  std::vector<std::string> served;
+  std::vector<std::string> served;  // the commands, with "go" also for the end of input
   {
     std::lock_guard lock(input.mutex);
+    bool nextSearch = false;  // past the next go or the end of input
     for (auto line = input.lines.begin(); line != input.lines.end();) {
       std::string command = line->tooLong ? "" : CommandOf(line->text);
-      if (line->end || command == "go") {
-        // Without input no stop can come: a search that waits for one ends here, any other runs
-        // to its end.
-        if (line->end && (search.infinite || search.pondering)) search.stopped = true;
-        break;
+      if (!nextSearch && (line->end || command == "go")) {
+        served.push_back("go");
+        nextSearch = true;
       }
-      if (command == "stop" || command == "ponderhit" || command == "isready" ||
-          command == "quit") {
+      if (command == "isready" || command == "quit" ||
+          (!nextSearch && (command == "stop" || command == "ponderhit"))) {
         served.push_back(command);
         line = input.lines.erase(line);
       } else {
@@ -167,7 +172,8 @@ void ServeDuringSearch(Session& session, RunningSearch& search) {
       search.pondering = false;
       search.limits.timed = search.limits.hardLimit.count() > 0;
       search.limits.clockStart = ThinkClock::now();
-    } else if (command == "stop" || command == "quit") {
+    } else if (command == "stop" || command == "quit" ||
+               (command == "go" && search.WaitsForStop())) {
       search.stopped = true;
       session.quit = session.quit || command == "quit";
     }
@@ -176,7 +182,8 @@ void ServeDuringSearch(Session& session, RunningSearch& search) {
 
 // Carries out "go": thinks within the limits it sets, one info line per completed depth, then
 // sends bestmove (with the move to ponder on, when there is one). When infinite or pondering,
-// bestmove waits for "stop" (or "ponderhit", after which the clock rule applies).
+// bestmove waits for "stop", the next "go" or the end of input (or "ponderhit", after which the
+// clock rule applies).
 void Go(Session& session, const std::vector<std::string>& words) {
   GoRequest go = ReadGo(words, session.out);
   ThinkLimits limits = LimitsOf(go, session.depth, session.moveOverhead);
@@ -187,7 +194,7 @@ void Go(Session& session, const std::vector<std::string>& words) {
   };
   session.input->fresh.store(true, std::memory_order_relaxed);  // lines may wait from before
   ThinkResult result = Think(limits, [&](const DepthReport& line) { SayDepth(session.out, line); });
-  while (!search.stopped && (search.infinite || search.pondering)) {
+  while (!search.stopped && search.WaitsForStop()) {
     session.input->WaitForFresh();
     ServeDuringSearch(session, search);
   }

@@ -10,7 +10,8 @@ constexpr int DEFAULT_MOVE_OVERHEAD = 10;  // milliseconds kept back for the GUI
 constexpr int MAX_MOVE_OVERHEAD = 5000;
 
 // Runs a whole session: commands from in until "quit" or end of input. While it searches it goes
-// on reading: "stop", "ponderhit", "isready" and "quit" are served at once, and every other
-// command waits until the search has answered. Returns 0, or 1 when out could no longer be
-// written.
+// on reading: "isready" and "quit" are served at once, "stop" and "ponderhit" too unless a "go"
+// comes before them, and another "go" or the end of input stops a search that waits for stop;
+// every other command waits until the search has answered. Returns 0, or 1 when out could no
+// longer be written.
 int RunUci(std::istream& in, std::ostream& out);
