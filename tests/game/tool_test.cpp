@@ -44,6 +44,22 @@ TEST(Tool, BenchSignatureAndTheGamesFinalFen) {
   EXPECT_TRUE(run.out.ends_with("\nfen 3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 1 30\n")) << run.out;
 }
 
+// From a FEN, the game's lines and its PGN are the driver's game: the draw is judged after a move,
+// so a halfmove clock already at the fifty-move limit still sees one move.
+TEST(Tool, GameAndPgnPlayTheDriversGameFromAFen) {
+  for (const char* clock : {"99", "100", "150"}) {
+    Outcome game = Bench({"game", "40", "4k3/8/8/8/8/8/8/4K3", "w", "-", "-", clock, "1"});
+    EXPECT_TRUE(game.out.starts_with("1 e1d2 ") &&
+                game.out.find("\nresult DRAW! plies 1 ") != std::string::npos)
+        << clock << "\n"
+        << game.out;
+    Outcome pgn = Bench({"pgn", "40", "4k3/8/8/8/8/8/8/4K3", "w", "-", "-", clock, "1"});
+    EXPECT_NE(pgn.out.find("\n\n1. Kd2 {Draw by the fifty-move rule} 1/2-1/2\n"), std::string::npos)
+        << clock << "\n"
+        << pgn.out;
+  }
+}
+
 // --help prints the usage on standard output, --version the name and version; both exit 0.
 TEST(Tool, HelpAndVersion) {
   Outcome help = Bench({"--help"});
