@@ -24,8 +24,7 @@ TEST(Pgn, SetUpPositionAndLineFilling) {
 }
 
 // Our rules judge the fifty-move draw before the mate: a move that mates as the halfmove clock
-// reaches the limit is written as a check, and the comment says why, so that no reader takes the
-// game for a mate.
+// reaches the limit is written as the check it also is, so that no reader takes it for the end.
 TEST(Pgn, AMateThatTheFiftyMoveRuleOverrulesIsWrittenAsCheck) {
   PgnGame game{"7k/8/6K1/8/8/8/8/5Q2 w - - 99 80", 80, WHITE, {"Qf8#"}, DRAW_BY_FIFTY_MOVES, BLACK};
   EXPECT_TRUE(FormatPgn(game).ends_with(
