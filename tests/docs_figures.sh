@@ -52,7 +52,7 @@ Check "the game's final FEN is '$fen' wherever quoted" \
 rows=$(grep -E '^\| `chessbench perft [^`]*` \| [0-9 ]+ \|$' "$root/doc/perft.md")
 Check "doc/perft.md has a table of counts" test -n "$rows"
 while IFS='|' read -r _ command count _; do
-  command=$(tr -d '`' <<<"$command")
+  command=$(tr -d '`' <<<"$command" | sed -E 's/^ +| +$//g')
   count=$(tr -d ' ' <<<"$count")
   # The command's words are split on purpose: DEPTH and the FEN's fields are arguments.
   # shellcheck disable=SC2086
