@@ -38,13 +38,14 @@ The words of go, in any order:
   depth N        stop after depth N (1 to 60)
   nodes N        stop once past N nodes
   mate N         stop once a mate in N moves or fewer is found
-  infinite       search until "stop"
-  ponder         search until "stop", or after "ponderhit" by the clocks
+  infinite       search until "stop", the next "go" or the end of input
+  ponder         the same, or after "ponderhit" by the clocks
   (none)         search to the Depth option
 
 While it searches it still reads: "stop" ends the search, "isready" is answered at once,
-"quit" ends the program; other commands wait for the search's answer. At the end of its
-input it finishes the search it is running.
+"quit" ends the program; the next "go" or the end of input ends a search that waits for
+"stop", which answers first; other commands wait for the search's answer. A search that
+ends by itself runs to its end, even at the end of input.
 
 Exit status: 0 after "quit" or the end of input, 1 when standard output can no longer be
 written (the GUI has gone), 2 for a wrong argument.
