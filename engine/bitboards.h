@@ -50,22 +50,31 @@ inline constexpr BitMasks BIT_MASKS = MakeBitMasks();
 // Returns the index of the lowest set bit of a non-empty set.
 inline int LowestBit(std::uint64_t set) { return std::countr_zero(set); }
 
-// Returns the number of set bits; with HARDWARE, by the CPU's popcnt instruction, which only a
-// caller compiled for that instruction may ask for (see perft.cpp: elsewhere the compiler would
-// call the library for each count). The build targets every x86-64, which may lack it, so the
-// plain count sums the bits in place: in pairs, then fours, then bytes, and the bytes added up by
-// one multiplication.
+// Whether every processor the build targets counts a set's bits in one instruction, which
+// std::popcount then compiles to: x86-64 built for popcnt, every arm64 (its vector unit's count),
+// POWER7 and later (ppc64el), z196 and later (s390x), RISC-V with its bit-manipulation extension.
+// Elsewhere std::popcount may call a library routine for each count, slower than the plain count.
+#if defined(__POPCNT__) || defined(__aarch64__) || defined(_ARCH_PWR7) || \
+    (defined(__s390x__) && __ARCH__ >= 9) || defined(__riscv_zbb)
+constexpr bool BIT_COUNT_INSTRUCTION = true;
+#else
+constexpr bool BIT_COUNT_INSTRUCTION = false;
+#endif
+
+// Returns the number of set bits. HARDWARE: the caller is compiled for the processor's instruction
+// (perft.cpp asks an x86-64 whether it has one). Otherwise the count is the instruction where
+// every processor of the target has it, and elsewhere sums the bits in place: in pairs, then
+// fours, then bytes, the bytes added up by one multiplication.
 template <bool HARDWARE = false>
 [[gnu::always_inline]] inline int CountBits(std::uint64_t set) {
-#ifndef __POPCNT__
-  if constexpr (!HARDWARE) {
+  if constexpr (HARDWARE || BIT_COUNT_INSTRUCTION) {
+    return std::popcount(set);
+  } else {
     set -= set >> 1 & 0x5555555555555555ull;
     set = (set & 0x3333333333333333ull) + (set >> 2 & 0x3333333333333333ull);
     set = (set + (set >> 4)) & 0x0F0F0F0F0F0F0F0Full;
     return static_cast<int>(set * 0x0101010101010101ull >> 56);
   }
-#endif
-  return std::popcount(set);
 }
 
 // The four lines through a square, by the index into LINES of their half toward lower squares.
