@@ -104,8 +104,7 @@ position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 
 go nodes 20000
 position startpos moves e4 e5 Nf3 Nc6 Bb5
 go depth 4
-bogus
-quit'
+bogus'
 
 # Writes what a build's programs print for the compared commands into $2.out.*, running them
 # with the command prefix in $1 (qemu, or nothing); the time and speed fields are masked.
