@@ -55,16 +55,9 @@ command -v qemu-aarch64 >/dev/null 2>&1 || need+=(qemu-user)
 for arch in "${ARCHES[@]}"; do
   command -v "${TRIPLET[$arch]}-g++" >/dev/null 2>&1 || need+=("g++-${TRIPLET[$arch]}")
 done
-if [ ${#need[@]} -gt 0 ]; then
-  if ! command -v apt-get >/dev/null 2>&1 || [ "$(id -u)" != 0 ]; then
-    Skip "missing ${need[*]} (install them with apt-get as root)"
-  fi
-  echo "Installing ${need[*]} ..."
-  # Another apt-get on the machine holds the lock for a while; wait for it rather than fail.
-  apt-get update -qq -o DPkg::Lock::Timeout=600 >&2 || Skip "apt-get update failed"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
-    --no-install-recommends "${need[@]}" >/dev/null || Skip "cannot install ${need[*]}"
-fi
+# shellcheck source=tools/install_needed.sh
+source tools/install_needed.sh
+InstallNeeded
 Took install
 
 # A check that goes wrong is counted, not the end of the script.
@@ -94,17 +87,8 @@ Since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }'; 
 
 expected=$(grep -o -E '^[0-9a-f]{64}$' README.md | head -n 1)
 kiwipete='r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -'
-session='uci
-setoption name Depth value 5
-isready
-ucinewgame
-position startpos moves e2e4 e7e5 g1f3
-go depth 5
-position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1
-go nodes 20000
-position startpos moves e4 e5 Nf3 Nc6 Bb5
-go depth 4
-bogus'
+# A GUI's session, the one windows.sh sends; it ends with its input (see windows.sh).
+session=$(<tools/uci_session.txt)
 
 # Writes what a build's programs print for the compared commands into $2.out.*, running them
 # with the command prefix in $1 (qemu, or nothing); the time and speed fields are masked.
