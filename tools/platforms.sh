@@ -179,7 +179,7 @@ FullDiskCheck "" build/bin/chess "GNU ld"
 for linker in gold lld; do
   out=build-ld-$linker
   compiler=g++ mark='gold version'
-  [ $linker = lld ] && compiler=clang++ mark='Linker: LLD'
+  [ $linker = lld ] && compiler=clang++ mark='Linker: .*LLD'
   CXX=$compiler Quiet cmake -S . -B $out -G Ninja -DCMAKE_BUILD_TYPE=Release -DCHESS_TESTS=OFF \
     -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=$linker && Quiet cmake --build $out --target chess &&
     readelf -n -p .comment $out/bin/chess | grep -q "$mark" &&
