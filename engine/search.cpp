@@ -64,7 +64,7 @@ struct SearchState {
     // The node count at which the poll is next asked (never, for the game's searches), the poll,
     // and whether it has said stop.
     std::uint64_t pollAt = UINT64_MAX;
-    const SearchPoll* poll = nullptr;
+    SearchPoll poll;
     bool cutShort = false;
     // The principal variation of each node on the path, kept as the search goes (a triangular
     // table): lines[ply] is the line of the node at that ply, from its exact value's move on (or
@@ -85,7 +85,7 @@ SearchState state;
 // Returns true once the search is to stop: asks the poll, and then every node answers at once.
 bool CutShort() {
   SearchState::Run& run = state.run;
-  if (!run.cutShort) run.cutShort = (*run.poll)(run.nodes);
+  if (!run.cutShort) run.cutShort = run.poll(run.nodes);
   run.pollAt = run.cutShort ? 0 : run.nodes + SEARCH_POLL_NODES;
   return run.cutShort;
 }
@@ -563,21 +563,21 @@ void RememberLine(const Line& line) {
 
 // Begins a root search: a new number for its values (when the numbering wraps, none may outlive
 // it), and its count and poll anew.
-void BeginSearch(const SearchPoll& poll) {
+void BeginSearch(SearchPoll poll) {
   if (++state.searchId == 0) {
     ClearTable();
     state.searchId = 1;
   }
   state.run = {};
   if (poll) {
-    state.run.poll = &poll;
+    state.run.poll = poll;
     state.run.pollAt = SEARCH_POLL_NODES;
   }
 }
 
 }  // namespace
 
-SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll) {
+SearchResult Search(int alpha, int beta, int depth, SearchPoll poll) {
   BeginSearch(poll);
   SearchState::Run& run = state.run;
   ++run.nodes;

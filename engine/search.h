@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "engine/position.h"
 #include "engine/rules.h"
@@ -11,9 +10,24 @@
 constexpr int ROOT_DEPTH = 6;
 
 // A search that may be cut short asks its poll every SEARCH_POLL_NODES nodes, given the nodes
-// visited so far, whether to stop.
+// visited so far, whether to stop. The poll refers to a callable that outlives the search, through
+// a plain function pointer, so that the game, which never polls, needs no C++ runtime for it.
 constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
-using SearchPoll = std::function<bool(std::uint64_t nodes)>;
+struct SearchPoll {
+  bool (*ask)(const void* callable, std::uint64_t nodes) = nullptr;
+  const void* callable = nullptr;
+
+  // Returns a poll that asks the callable stop(nodes).
+  template <typename Stop>
+  static SearchPoll Of(const Stop& stop) {
+    return {[](const void* callable, std::uint64_t nodes) {
+              return (*static_cast<const Stop*>(callable))(nodes);
+            },
+            &stop};
+  }
+  explicit operator bool() const { return ask != nullptr; }
+  bool operator()(std::uint64_t nodes) const { return ask(callable, nodes); }
+};
 
 // A line of play: moves, each legal after the ones before it, and the keys of the positions they
 // are played in.
@@ -49,7 +63,7 @@ struct SearchResult {
 // reads. What the search remembers to order its moves (the table's moves, the killers, and its
 // line, left in the table for the next search) carries from one call to the next (see
 // ClearSearchMemory); its values never depend on it.
-SearchResult Search(int alpha, int beta, int depth, const SearchPoll& poll = {});
+SearchResult Search(int alpha, int beta, int depth, SearchPoll poll = {});
 
 // Forgets everything earlier searches left behind (the table, the frontier values, the killers
 // and the cut-off counts), so that what a search does, and the nodes it counts, depend on its

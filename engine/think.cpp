@@ -41,14 +41,14 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
   std::uint64_t nodesBefore = 0;
   int depth = 1;
   auto timeUsed = [&] { return ThinkClock::now() - limits.clockStart; };
-  SearchPoll poll = [&](std::uint64_t nodes) {
+  auto stop = [&](std::uint64_t nodes) {
     if (limits.interrupted && limits.interrupted()) return true;
     if (depth == 1) return false;
     return nodesBefore + nodes >= limits.nodes || (limits.timed && timeUsed() >= limits.hardLimit);
   };
   int lastDepth = limits.mate > 0 ? std::min(limits.depth, 2 * limits.mate) : limits.depth;
   for (; depth <= std::min(lastDepth, MAX_THINK_DEPTH); ++depth) {
-    SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth, poll);
+    SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth, SearchPoll::Of(stop));
     nodesBefore += searched.nodes;
     result.nodes = nodesBefore;
     if (!searched.complete) break;
