@@ -2,6 +2,7 @@
 #include "engine/attack.h"
 
 #include "engine/bitboards.h"
+#include "engine/castling.h"
 #include "engine/geometry.h"
 
 bool CoveredByPawn(int square, int by) {

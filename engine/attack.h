@@ -47,27 +47,6 @@ bool IsAttacked(int square, int by);
 // when that colour has no king.
 bool InCheck(int colour);
 
-// The squares, as bits, that castling rights alone make count as attacked, by colour index and
-// castleRights: the king's destination of each castling of that colour the rights still allow,
-// whatever stands there.
-struct ClaimTable {
-  std::uint64_t claims[2][ALL_CASTLE_RIGHTS + 1] = {};
-};
-constexpr ClaimTable MakeClaimTable() {
-  ClaimTable table;
-  for (int rights = 0; rights <= ALL_CASTLE_RIGHTS; ++rights)
-    for (const Castling& castling : CASTLINGS)
-      if (rights & castling.right)
-        table.claims[ColourIndex(castling.colour)][rights] |= SquareMask(castling.kingTo);
-  return table;
-}
-inline constexpr ClaimTable CLAIM_TABLE = MakeClaimTable();
-
-// Returns the squares that the castling rights of `by` claim now.
-inline std::uint64_t CastlingClaims(int by) {
-  return CLAIM_TABLE.claims[ColourIndex(by)][pos.castleRights];
-}
-
 // Returns true when a pawn of `by` stands diagonally behind square (seen from that pawn's side):
 // it would capture there if a piece stood on it.
 bool CoveredByPawn(int square, int by);

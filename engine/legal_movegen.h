@@ -23,6 +23,7 @@
 
 #include "engine/attack.h"
 #include "engine/bitboards.h"
+#include "engine/castling.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/position.h"
@@ -42,16 +43,6 @@ void GenerateQuietMoves(MoveList& list);
 void GenerateQuietChecks(MoveList& list, const CheckSquares& checks);
 
 namespace legal {
-
-// The cells between king and rook of each castling, by its index in CASTLINGS, as bits.
-constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
-  std::array<std::uint64_t, CASTLING_COUNT> between = {};
-  for (int c = 0; c < CASTLING_COUNT; ++c)
-    for (int i = 0; i < CASTLINGS[c].emptyCount; ++i)
-      between[c] |= SquareMask(CASTLINGS[c].empty[i]);
-  return between;
-}
-inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
 
 // Returns set moved `rows` rows forward as COLOUR sees it.
 template <int COLOUR>

@@ -6,16 +6,6 @@
 #include "engine/geometry.h"
 #include "engine/zobrist.h"
 
-bool standardCastling = false;
-
-bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by)) {
-  int opponent = castling.colour ^ BLACK;
-  assert(pos.board[castling.kingFrom] == (castling.colour | KING));
-  for (int i = 0; i < castling.emptyCount; ++i)
-    if (pos.board[castling.empty[i]] != EMPTY) return false;
-  return !isAttacked(castling.kingFrom, opponent) && CastlingSquaresSafe(castling, isAttacked);
-}
-
 namespace {
 
 // Moves the pieces of a move of `mover`: the piece (promoted where it promotes) from `from` to

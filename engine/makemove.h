@@ -1,9 +1,8 @@
 // Making a move with full legality, and taking it back.
 #pragma once
 
-#include <array>
-
 #include "engine/attack.h"
+#include "engine/castling.h"
 #include "engine/position.h"
 
 // What UndoMove needs to take a move back exactly.
@@ -11,46 +10,6 @@ struct Undo {
   std::int32_t captured;  // the code that stood on the to-square
   MoveFields fields;      // as they were before the move
 };
-
-// The castling rule. Standard chess also counts a square that an enemy pawn covers diagonally as
-// attacked when a king would castle across it; these rules do not (an empty square counts as
-// attacked only where an enemy pseudo-legal move lands on it). Set for programs that must play
-// standard chess with others; the game leaves it off. Every castling legality test, MakeMove's
-// and the legal generator's, asks CastlingSquaresSafe, so this is the one switch.
-extern bool standardCastling;
-
-// Returns whether the opponent attacks neither square the king crosses or lands on, as the
-// castling rule asks, where attacked(square, by) says what "attacks" means for an empty square
-// (IsAttacked; the reference passes the generator-based definition; perft asks its bit sets).
-// This is the one place that knows which squares those are and what standardCastling adds.
-template <typename Attacked>
-bool CastlingSquaresSafe(const Castling& castling, Attacked attacked) {
-  int opponent = castling.colour ^ BLACK;
-  for (int square : castling.safe)
-    if (attacked(square, opponent) || (standardCastling && CoveredByPawn(square, opponent)))
-      return false;
-  return true;
-}
-
-// Returns whether the rules allow the castling now, short of its king's safety on arrival, which
-// is judged like any move's: the king is not in check, the cells between king and rook are empty,
-// and the squares are safe (CastlingSquaresSafe). A right is only held while king and rook stand
-// at home: nothing has moved from or onto their squares since.
-bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by) = IsAttacked);
-
-// The castle mask: castleRights is ANDed with the mask of a move's from- and to-square, so a right
-// survives only while nothing has moved from or onto its king's or rook's home square.
-constexpr std::array<std::int32_t, BOARD_SIZE> MakeCastleMask() {
-  std::array<std::int32_t, BOARD_SIZE> mask = {};
-  for (int square = 0; square < BOARD_SIZE; ++square)
-    if (IsPlayingSquare(square)) mask[square] = ALL_CASTLE_RIGHTS;
-  for (const Castling& castling : CASTLINGS) {
-    mask[castling.kingFrom] &= ~castling.right;
-    mask[castling.rookFrom] &= ~castling.right;
-  }
-  return mask;
-}
-inline constexpr std::array<std::int32_t, BOARD_SIZE> CASTLE_MASK = MakeCastleMask();
 
 // What a caller knows of a move's legality, which lets MakeMove cut its test short.
 enum KnownLegality {

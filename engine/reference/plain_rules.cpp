@@ -1,6 +1,7 @@
 // The rules as they are defined, the slow and obvious way.
 #include "engine/reference/plain_rules.h"
 
+#include "engine/castling.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 
@@ -10,8 +11,10 @@ bool IsAttackedByGenerator(int square, int by) {
   MoveList list;
   GenerateMoves(list);
   pos.side = savedSide;
+  // Standard chess counts no castling move as an attack.
   for (int i = 0; i < list.count; ++i)
-    if (MoveTo(list.moves[i]) == square) return true;
+    if (MoveTo(list.moves[i]) == square && !(standardRules && MoveFlags(list.moves[i]) & MF_CASTLE))
+      return true;
   return false;
 }
 

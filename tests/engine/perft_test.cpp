@@ -23,7 +23,7 @@ constexpr std::uint64_t NODE_LIMIT = 2000000;  // assertions and sanitizers are 
 TEST(StandardPerft, MatchesTheTable) {
   std::ifstream file(PERFT_STANDARD_TSV);
   ASSERT_TRUE(file) << "cannot read " << PERFT_STANDARD_TSV;
-  standardCastling = true;
+  standardRules = true;
   int cases = 0;
   for (std::string line; std::getline(file, line);) {
     if (line.empty() || line[0] == '#') continue;
@@ -39,7 +39,7 @@ TEST(StandardPerft, MatchesTheTable) {
     SetFen(fen);
     EXPECT_EQ(Perft(depth), nodes) << fen << " depth " << depth;
   }
-  standardCastling = false;
+  standardRules = false;
   EXPECT_GT(cases, 200);
 }
 
