@@ -73,8 +73,15 @@ bool CastlingSquaresSafe(const Castling& castling, Attacked attacked) {
   return true;
 }
 
-// Returns whether the rules allow the castling now, short of its king's safety on arrival, which
-// is judged like any move's: the king is not in check, the cells between king and rook are empty,
-// and the squares are safe (CastlingSquaresSafe). A right is only held while king and rook stand
-// at home: nothing has moved from or onto their squares since.
-bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by) = IsAttacked);
+// Returns whether a castling whose right is held is legal, its king not in check: the cells
+// between king and rook are empty, the squares it crosses and lands on are safe
+// (CastlingSquaresSafe), and on arrival no enemy pawn attacks the king. Nothing else can: the
+// lines through the destination are blocked alike before the move and after it (by the king, then
+// by the rook, on the side the king comes from; nothing lies beyond the rook's home), the enemy's
+// claims lie on the other back rank, and the destination counts as attacked as an empty square.
+template <typename Attacked>
+bool IsCastlingLegal(const Castling& castling, std::uint64_t occupied, Attacked attacked) {
+  return !(occupied & CASTLING_BETWEEN[&castling - CASTLINGS]) &&
+         CastlingSquaresSafe(castling, attacked) &&
+         !CoveredByPawn(castling.kingTo, castling.colour ^ BLACK);
+}

@@ -71,23 +71,24 @@ void ListCaptures(MoveList& list) {
   }
 }
 
-// Lists the quiet moves of COLOUR, pseudo-legal, castling on the rights alone; with checks, only
-// those that give check, and castling. A piece that uncovers no attack checks only from the
+// Lists the quiet moves of COLOUR, pseudo-legal, castling on the rights alone; with a record,
+// only those that give check, and castling. A piece that uncovers no attack checks only from the
 // squares its kind checks from; the moves of one that does are each asked.
 template <int COLOUR>
-void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
+void ListQuietMoves(MoveList& list, CheckRecord* record) {
   const std::uint64_t* p = pos.pieces;
   const std::uint64_t occupied = pos.occupied[0] | pos.occupied[1];
   constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
+  const EnemyKing* checks = record ? &EnemyKingOf(*record) : nullptr;
   const std::uint64_t empty = ~occupied, uncovering = checks ? checks->uncovering : 0;
   MoveLister lister{list, 0};
   // Returns the squares a piece of `type` on `bit` may move onto.
   auto onto = [&](int type, int bit) {
-    return checks && !(uncovering >> bit & 1) ? empty & checks->byType[type] : empty;
+    return checks && !(uncovering >> bit & 1) ? empty & checks->checkSquares[type] : empty;
   };
   const std::uint64_t pawns = p[COLOUR | PAWN];
   legal::VisitPawnMoves<COLOUR>(lister, pawns & ~uncovering, empty & ~LAST_RANK, 0,
-                                checks ? checks->byType[PAWN] : ~0ull);
+                                checks ? checks->checkSquares[PAWN] : ~0ull);
   if (pawns & uncovering)
     legal::VisitPawnMoves<COLOUR>(lister, pawns & uncovering, empty & ~LAST_RANK, 0, ~0ull);
   legal::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, onto);
@@ -97,7 +98,7 @@ void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
     int kept = 0;
     for (int i = 0; i < list.count; ++i)
       if (!(uncovering & SquareMask(MoveFrom(list.moves[i]))) ||
-          MoveGivesCheck(*checks, list.moves[i]))
+          MoveGivesCheck(*record, list.moves[i]))
         list.moves[kept++] = list.moves[i];
     list.count = kept;
   }
@@ -118,13 +119,14 @@ void GenerateQuietMoves(MoveList& list) {
   ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, nullptr); });
 }
 
-void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
+void GenerateQuietChecks(MoveList& list, CheckRecord& record) {
   list.count = 0;
-  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, &checks); });
+  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, &record); });
 }
 
-void GenerateLegalMoves(MoveList& list) {
+void GenerateLegalMoves(MoveList& list, CheckRecord& record) {
   list.count = 0;
   MoveLister lister{list, pos.occupied[ColourIndex(pos.side ^ BLACK)]};
-  ForSideToMove([&]<int COLOUR>() { legal::VisitLegalMoves<COLOUR>(lister); });
+  const MoverKing& king = MoverKingOf(record);
+  ForSideToMove([&]<int COLOUR>() { legal::VisitLegalMoves<COLOUR>(lister, king); });
 }

@@ -3,6 +3,7 @@
 
 #include <cassert>
 
+#include "engine/castling.h"
 #include "engine/geometry.h"
 #include "engine/zobrist.h"
 
@@ -43,31 +44,27 @@ void Account(int square, int old, int code) {
   pos.key ^= ZOBRIST.piece[old][square] ^ ZOBRIST.piece[code][square];
 }
 
-// Judges what can be judged of a move before anything moves: returns false when the move is
-// refused, and sets settled when it is then known to be legal. A king that is safe stays safe
-// after a move of another piece, other than castling or en passant, unless the move opens a line
-// to it: captures only remove attackers and the arriving piece only blocks. Any other move of a
-// side not known to be out of check is judged after it is made.
-bool JudgeBeforeMoving(Move move, KnownLegality known, bool& settled) {
-  const int* b = pos.board;
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move), mover = pos.side;
-  settled = known == KNOWN_LEGAL;
-  if (settled) return true;
-  if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
-  if (flags & MF_CASTLE) {
+}  // namespace
+
+bool IsKingOrSpecialMoveLegal(Move move, CheckRecord& record) {
+  int from = MoveFrom(move), to = MoveTo(move), mover = pos.side;
+  const MoverKing& king = MoverKingOf(record);
+  std::uint64_t occupied = pos.occupied[0] | pos.occupied[1];
+  if (MoveFlags(move) & MF_CASTLE) {
     const Castling* castling = FindCastling(to);
-    return castling != nullptr && castling->colour == mover && CastlingAllowed(*castling);
+    return castling != nullptr && castling->colour == mover && !king.checkers &&
+           IsCastlingLegal(*castling, occupied, IsAttacked);
   }
-  if (known != MOVER_NOT_IN_CHECK || TypeOf(b[from]) == KING || flags & MF_EN_PASSANT) return true;
-  settled = true;
-  int king = pos.kingSquare[ColourIndex(mover)];
-  return LINE_STEP.step[king][to] == LINE_STEP.step[king][from] ||
-         !UncoversAttack(king, from, mover ^ BLACK);
+  const Army enemy = ArmyOf(mover ^ BLACK);
+  if (MoveFlags(move) & MF_EN_PASSANT) return IsEnPassantLegal(from, to, king, enemy);
+  // The king steps onto a square that nothing attacks once it has left its own (a slider's line
+  // through it would otherwise seem blocked by the king itself) and no castling right claims.
+  return !(king.claimed & SquareMask(to)) &&
+         !IsBitAttacked(SquareBit(to), occupied ^ SquareMask(from), enemy, ColourIndex(mover));
 }
 
-// Makes a move that JudgeBeforeMoving let through, as MakeMove does; settled as it said.
 template <MakeScope SCOPE>
-bool MakeJudgedMove(Move move, Undo& undo, bool settled) {
+void MakeLegalMove(Move move, Undo& undo) {
   const int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side, opponent = mover ^ BLACK;
@@ -76,19 +73,11 @@ bool MakeJudgedMove(Move move, Undo& undo, bool settled) {
   undo.captured = b[to];
   undo.fields = pos;
   int moved = MovePieces(move, mover);
-  // The check test sees the new rights and en-passant square: a king standing on the enemy's
-  // castling destination is attacked only while the enemy keeps that right.
   pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
   pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
-  if (!settled && InCheck(mover)) {
-    UnmovePieces(move, mover, undo.captured);
-    static_cast<MoveFields&>(pos) = undo.fields;
-    return false;
-  }
-
   pos.side = opponent;
-  assert(!settled || !InCheck(mover));
-  if (SCOPE == RULES_ONLY) return true;
+  assert(!InCheck(mover));
+  if (SCOPE == RULES_ONLY) return;
 
   Account(from, piece, EMPTY);
   Account(to, undo.captured, moved);
@@ -111,18 +100,16 @@ bool MakeJudgedMove(Move move, Undo& undo, bool settled) {
   if (mover == BLACK) ++pos.fullmoveNumber;
   if (pos.historyLength < MAX_HISTORY) ++pos.historyLength;
   assert(pos.key == ComputeKey());
+}
+template void MakeLegalMove<FOR_SEARCH>(Move move, Undo& undo);
+template void MakeLegalMove<RULES_ONLY>(Move move, Undo& undo);
+
+bool MakeMove(Move move, Undo& undo) {
+  CheckRecord record;
+  if (!IsLegal(move, record)) return false;
+  MakeLegalMove(move, undo);
   return true;
 }
-
-}  // namespace
-
-template <MakeScope SCOPE>
-bool MakeMove(Move move, Undo& undo, KnownLegality known) {
-  bool settled;
-  return JudgeBeforeMoving(move, known, settled) && MakeJudgedMove<SCOPE>(move, undo, settled);
-}
-template bool MakeMove<FOR_SEARCH>(Move move, Undo& undo, KnownLegality known);
-template bool MakeMove<RULES_ONLY>(Move move, Undo& undo, KnownLegality known);
 
 bool MakeMove(Move move) {
   Undo undo;
@@ -135,18 +122,11 @@ bool MakeMove(Move move) {
   return true;
 }
 
+template <MakeScope SCOPE>
 void UndoMove(Move move, const Undo& undo) {
   pos.side ^= BLACK;
   UnmovePieces(move, pos.side, undo.captured);
   static_cast<MoveFields&>(pos) = undo.fields;
 }
-
-bool IsLegal(Move move, KnownLegality known) {
-  bool settled;
-  if (!JudgeBeforeMoving(move, known, settled)) return false;
-  if (settled) return true;
-  Undo undo;
-  if (!MakeJudgedMove<RULES_ONLY>(move, undo, false)) return false;
-  UndoMove(move, undo);
-  return true;
-}
+template void UndoMove<FOR_SEARCH>(Move move, const Undo& undo);
+template void UndoMove<RULES_ONLY>(Move move, const Undo& undo);

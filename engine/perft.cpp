@@ -4,6 +4,7 @@
 #include "engine/perft.h"
 
 #include "engine/legal_movegen.h"
+#include "engine/makemove.h"
 
 namespace {
 
@@ -33,10 +34,12 @@ struct MoveCounter {
 template <bool HARDWARE>
 [[gnu::always_inline]] inline std::uint64_t CountMoves() {
   MoveCounter<HARDWARE> counter;
+  CheckRecord record;
+  const MoverKing& king = MoverKingOf(record);
   if (pos.side == WHITE)
-    legal::VisitLegalMoves<WHITE>(counter);
+    legal::VisitLegalMoves<WHITE>(counter, king);
   else
-    legal::VisitLegalMoves<BLACK>(counter);
+    legal::VisitLegalMoves<BLACK>(counter, king);
   return counter.count;
 }
 
@@ -48,13 +51,14 @@ template <bool HARDWARE>
 [[gnu::always_inline]] inline std::uint64_t PerftNode(int depth, std::uint64_t (*child)(int)) {
   if (depth == 1) return CountMoves<HARDWARE>();
   MoveList list;
-  GenerateLegalMoves(list);
+  CheckRecord record;
+  GenerateLegalMoves(list, record);
   std::uint64_t nodes = 0;
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
-    MakeMove<RULES_ONLY>(list.moves[i], undo, KNOWN_LEGAL);
+    MakeLegalMove<RULES_ONLY>(list.moves[i], undo);
     nodes += depth == 2 ? CountMoves<HARDWARE>() : child(depth - 1);
-    UndoMove(list.moves[i], undo);
+    UndoMove<RULES_ONLY>(list.moves[i], undo);
   }
   return nodes;
 }

@@ -28,6 +28,7 @@
 #include <bit>
 
 #include "engine/attack.h"
+#include "engine/check_record.h"
 #include "engine/evaluate.h"
 #include "engine/frontier.h"
 #include "engine/legal_movegen.h"
@@ -185,9 +186,8 @@ struct NodeState {
   // (and a node with no legal move at all is stalemate, 0). Where that cannot beat the floor such
   // moves are passed over without even a legality test; checks finds the ones that give check.
   bool passedOver = false;
-  bool haveChecks = false;
-  CheckSquares checks = {};
   int opponentMovers = -1;  // see OpponentKeepsMove; -1 until counted
+  CheckRecord& record;      // the node's, found as it is asked for
 };
 
 // Returns the score a move must beat to matter: the window's floor or the best so far.
@@ -198,15 +198,6 @@ void Raise(NodeState& n, int value, Move move) {
   if (value <= n.best) return;
   n.best = value;
   n.bestMove = move;
-}
-
-// Returns the check squares of the node's side to move, found the first time they are asked for.
-const CheckSquares& ChecksOf(NodeState& n) {
-  if (!n.haveChecks) {
-    FindCheckSquares(n.checks);
-    n.haveChecks = true;
-  }
-  return n.checks;
 }
 
 // The most a quiet move that gives no check can score, and whether that can beat the floor.
@@ -227,23 +218,25 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 // than it had less the most such a move takes, so that where it has more, no move need be made.
 bool OpponentKeepsMove(NodeState& n, Move move) {
   if (n.opponentMovers < 0)
-    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_MOVERS_TAKEN + 1);
+    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, EnemyKingOf(n.record).lines.pinned,
+                                           MOST_MOVERS_TAKEN + 1);
   if (TypeOf(pos.board[MoveFrom(move)]) != KING && n.opponentMovers > MoversTakenAtMost(move))
     return true;
   Undo undo;
-  MakeMove<RULES_ONLY>(move, undo, KNOWN_LEGAL);
-  bool keeps = HasLegalMove(false);
-  UndoMove(move, undo);
+  MakeLegalMove<RULES_ONLY>(move, undo);
+  CheckRecord record;
+  bool keeps = HasLegalMove(record);
+  UndoMove<RULES_ONLY>(move, undo);
   return keeps;
 }
 
-// Tries one move at a node, given what is known of its legality: bounds it or searches it and
+// Tries one move at a node, known to be legal or not yet judged: bounds it or searches it and
 // raises the node's best. Returns true on a cut-off.
-bool TryMove(NodeState& n, Move move, KnownLegality known) {
+bool TryMove(NodeState& n, Move move, bool legal) {
   int flags = MoveFlags(move), to = MoveTo(move), floor = Floor(n);
+  const bool check = MoveGivesCheck(n.record, move);
   // Step 1. A quiet move that gives no check, where such moves cannot beat the floor: its cap.
-  if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) &&
-      !MoveGivesCheck(ChecksOf(n), move)) {
+  if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) && !check) {
     PassOverQuietMoves(n, move);
     return false;
   }
@@ -252,8 +245,9 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
   if (n.childMayReachFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
-      TypeOf(pos.board[to]) != KING && !MoveGivesCheck(ChecksOf(n), move)) {
-    if (!IsLegal(move, known)) return false;
+      TypeOf(pos.board[to]) != KING && !check) {
+    if (!legal && !IsLegal(move, n.record)) return false;
+    legal = true;
     // The child has no legal move only in stalemate (0); where that would beat the floor, the
     // bound serves only once the opponent is seen to keep a move.
     int cap = std::max(bound, 0);
@@ -266,9 +260,9 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   }
   // Step 3. Make the move and search it: with the full window for the first legal move or where
   // the window is null, else first only asking whether it beats the floor.
-  bool check = MoveGivesCheck(ChecksOf(n), move);
+  if (!legal && !IsLegal(move, n.record)) return false;
   Undo undo;
-  if (!MakeMove(move, undo, known)) return false;
+  MakeLegalMove(move, undo);
   n.anyLegal = true;
   int score;
   if (n.best == BELOW_ANY_SCORE || n.beta - floor == 1) {
@@ -290,21 +284,21 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
 // killersOnly, only the killers are brought to the front and the rest keep their order. In check
 // the list holds legal moves only. Returns true on a cut-off.
 bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
-  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  bool legal = n.inCheck;  // the list holds legal moves only
   if (killersOnly) {
     int front = 0;
     for (Move killer : killers[n.ply])
       for (int i = front; i < list.count; ++i)
         if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
     for (int i = 0; i < list.count; ++i)
-      if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
+      if (list.moves[i] != skip && TryMove(n, list.moves[i], legal)) return true;
     return false;
   }
   int keys[MAX_MOVES];
   OrderKeys(list, keys, n.ply);
   for (int i = 0; i < list.count; ++i) {
     if (i < SORTED_MOVES) PickNext(list, keys, i);
-    if (list.moves[i] != skip && TryMove(n, list.moves[i], known)) return true;
+    if (list.moves[i] != skip && TryMove(n, list.moves[i], legal)) return true;
   }
   return false;
 }
@@ -331,7 +325,10 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
-  if (FiftyMoveLimitReached()) return HasLegalMove(inCheck) || !inCheck ? 0 : MateScore();
+  if (FiftyMoveLimitReached()) {
+    CheckRecord record;
+    return !inCheck || HasLegalMove(record) ? 0 : MateScore();
+  }
   // Step 4. One ply left: the frontier values the node from its best capture.
   if (depth == 1) return FrontierValue(beta, searchNodes);
 
@@ -343,20 +340,22 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   if (ProbeValue(entry, key, alpha, beta, depth, ply, &remembered)) return remembered;
   Move tableMove = entry.key == key && IsPlausible(entry.move) ? entry.move : NO_MOVE;
 
+  CheckRecord record;
   NodeState n{.alpha = alpha,
               .beta = beta,
               .depth = depth,
               .ply = ply,
               .inCheck = inCheck,
               .standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
-              .childMayReachFifty = FiftyMoveLimitWithin(1)};
+              .childMayReachFifty = FiftyMoveLimitWithin(1),
+              .record = record};
 
   // Step 6. The remembered move, the likeliest to cut off before anything is generated.
-  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove, KnownFromCheck(inCheck));
+  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove, false);
   MoveList list;
   // Step 7. In check: the legal moves, found from what gives check and what is pinned.
   if (!cutOff && inCheck) {
-    GenerateLegalMoves(list);
+    GenerateLegalMoves(list, n.record);
     cutOff = TryMoves(n, list, tableMove, false);
   }
   // Step 8. Captures and promotions, likelier to cut off than quiet moves.
@@ -369,7 +368,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // every other quiet move is bounded or searched anyway.
   if (!cutOff && !inCheck) {
     if (QuietMovesCannotRaise(n)) {
-      GenerateQuietChecks(list, ChecksOf(n));
+      GenerateQuietChecks(list, n.record);
       PassOverQuietMoves(n, n.bestMove);
     } else {
       GenerateQuietMoves(list);
@@ -385,12 +384,12 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
 // Searches a root move: makes it and returns its score in the window (alpha, beta), or
 // BELOW_ANY_SCORE when it is illegal. A null window (beta = alpha + 1) asks only whether the score
 // is above alpha.
-int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
-  CheckSquares checks;
-  FindCheckSquares(checks);
-  bool check = depth > 1 && MoveGivesCheck(checks, move);
+int SearchRootMove(Move move, int alpha, int beta, int depth) {
+  CheckRecord record;
+  if (!IsLegal(move, record)) return BELOW_ANY_SCORE;
+  bool check = depth > 1 && MoveGivesCheck(record, move);
   Undo undo;
-  if (!MakeMove(move, undo, KnownFromCheck(inCheck))) return BELOW_ANY_SCORE;
+  MakeLegalMove(move, undo);
   int score = -Node(-beta, -alpha, depth - 1, 1, check);
   UndoMove(move, undo);
   return score;
@@ -403,10 +402,9 @@ int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, i
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
-    int score = SearchRootMove(move, inCheck, alpha, found ? alpha + 1 : beta, depth);
+    int score = SearchRootMove(move, alpha, found ? alpha + 1 : beta, depth);
     if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > alpha && score < beta)
-      score = SearchRootMove(move, inCheck, alpha, beta, depth);
+    if (found && score > alpha && score < beta) score = SearchRootMove(move, alpha, beta, depth);
     found = true;
     if (score <= alpha) continue;
     if (score >= beta) return UnlessFiftyMoves(beta);
@@ -439,10 +437,9 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   for (int i = 0; i < ordered.count; ++i) {
     Move move = ordered.moves[i];
     int floor = std::max(alpha, value);
-    int score = SearchRootMove(move, inCheck, floor, found ? floor + 1 : beta, depth);
+    int score = SearchRootMove(move, floor, found ? floor + 1 : beta, depth);
     if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > floor && score < beta)
-      score = SearchRootMove(move, inCheck, floor, beta, depth);
+    if (found && score > floor && score < beta) score = SearchRootMove(move, floor, beta, depth);
     if (found == NO_MOVE || score > value) {
       value = score;
       found = move;
@@ -454,7 +451,7 @@ int SearchRoot(int alpha, int beta, int depth, Move* best) {
   if (best) {
     *best = found;
     for (int i = 0; list.moves[i] != found; ++i) {
-      int score = SearchRootMove(list.moves[i], inCheck, value - 1, value, depth);
+      int score = SearchRootMove(list.moves[i], value - 1, value, depth);
       if (score >= value) {
         *best = list.moves[i];
         break;
@@ -491,6 +488,14 @@ SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
   pollAt = UINT64_MAX;
   activePoll = nullptr;
   return {score, bestMove, searchNodes, selDepth, !cutShort};
+}
+
+int MoversTakenAtMost(Move move) {
+  const int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move);
+  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
+  return 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
+         (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
 }
 
 Move ExactBestMove(std::uint64_t key) {

@@ -24,15 +24,27 @@ bool InCheckByGenerator(int colour) {
   return false;
 }
 
+namespace {
+
+// Returns whether the rules allow the castling, short of its king's safety on arrival, which is
+// judged like any move's: the king is not in check, the cells between king and rook are empty,
+// and the squares it crosses and lands on are safe.
+bool CastlingAllowed(const Castling& castling) {
+  for (int i = 0; i < castling.emptyCount; ++i)
+    if (pos.board[castling.empty[i]] != EMPTY) return false;
+  return !IsAttackedByGenerator(castling.kingFrom, castling.colour ^ BLACK) &&
+         CastlingSquaresSafe(castling, IsAttackedByGenerator);
+}
+
+}  // namespace
+
 bool MakeMoveByDefinition(Move move) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side;
   if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
   const Castling* castling = flags & MF_CASTLE ? FindCastling(to) : nullptr;
-  if (flags & MF_CASTLE &&
-      (castling == nullptr || !CastlingAllowed(*castling, IsAttackedByGenerator)))
-    return false;
+  if (flags & MF_CASTLE && (castling == nullptr || !CastlingAllowed(*castling))) return false;
 
   std::int32_t board[BOARD_SIZE];
   for (int i = 0; i < BOARD_SIZE; ++i) board[i] = b[i];

@@ -67,7 +67,8 @@ TEST(Perft, LegalMovesMatchMaking) {
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
       MoveList legal, list;
       ListLegalMoves(legal);
-      GenerateLegalMoves(list);
+      CheckRecord record;
+      GenerateLegalMoves(list, record);
       std::vector<Move> made(legal.moves, legal.moves + legal.count),
           listed(list.moves, list.moves + list.count);
       for (BitCount bitCount : {PLAIN_BIT_COUNT, CPU_BIT_COUNT})
