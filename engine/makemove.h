@@ -4,10 +4,13 @@
 #include "engine/check_record.h"
 #include "engine/position.h"
 
-// What UndoMove needs to take a move back exactly.
+// What UndoMove needs to take a move back exactly: what stood on the destination and the fields
+// the move changes, as they were before it. The last four are kept in the FOR_SEARCH scope only.
 struct Undo {
-  std::int32_t captured;  // the code that stood on the to-square
-  MoveFields fields;      // as they were before the move
+  std::int32_t captured;  // EMPTY for a quiet move, castling and en passant
+  std::int32_t epSquare, castleRights;
+  std::int32_t halfmoveClock, historyLength, material;
+  std::uint64_t key;
 };
 
 // How much of the position a move brings up to date: what the rules read (the board and the

@@ -42,6 +42,21 @@ std::uint64_t ComputeKey() {
   return k;
 }
 
+void PutCell(int square, int code) {
+  std::uint64_t bit = SquareMask(square);
+  int old = pos.board[square];
+  if (old != EMPTY) {
+    pos.pieces[old] ^= bit;
+    pos.occupied[ColourIndex(ColourOf(old))] ^= bit;
+  }
+  if (code != EMPTY) {
+    pos.pieces[code] ^= bit;
+    pos.occupied[ColourIndex(ColourOf(code))] ^= bit;
+  }
+  if (TypeOf(code) == KING) pos.kingSquare[ColourIndex(ColourOf(code))] = square;
+  pos.board[square] = code;
+}
+
 void ComputeBoardState() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
   for (std::uint64_t& set : pos.pieces) set = 0;
@@ -71,4 +86,20 @@ void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castle
   ComputeHash();
   pos.key = ComputeKey();
   pos.plyCount = 0;
+}
+
+bool DerivedStateMatchesBoard(bool withMaterial) {
+  std::uint64_t pieces[CODE_COUNT] = {}, occupied[2] = {};
+  int kings[2] = {NO_SQUARE, NO_SQUARE}, material = 0;
+  // From the bottom up, as ComputeBoardState writes the cells.
+  for (int bit = 63; bit >= 0; --bit) {
+    int square = BitSquare(bit), code = pos.board[square];
+    if (code == EMPTY) continue;
+    pieces[code] |= 1ull << bit;
+    occupied[ColourIndex(ColourOf(code))] |= 1ull << bit;
+    if (TypeOf(code) == KING) kings[ColourIndex(ColourOf(code))] = square;
+    material += SignedValue(code);
+  }
+  return std::ranges::equal(pieces, pos.pieces) && std::ranges::equal(occupied, pos.occupied) &&
+         std::ranges::equal(kings, pos.kingSquare) && (!withMaterial || material == pos.material);
 }
