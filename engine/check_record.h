@@ -11,6 +11,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
 #include "engine/attack.h"
@@ -102,12 +103,24 @@ struct EnemyKing {
 };
 
 struct CheckRecord {
-  // Nothing is found yet: a record costs nothing until a half is asked for.
-  CheckRecord() : moverFound(false), enemyFound(false) {}
-  bool moverFound, enemyFound;
+  // Nothing is found yet: a record costs nothing until a half is asked for. A caller that knows
+  // the side to move is not in check says so (outOfCheck), which spares the half of its king for
+  // the many moves of pieces that stand on no line from it: such a piece is never pinned.
+  explicit CheckRecord(bool outOfCheck = false)
+      : moverFound(false), enemyFound(false), outOfCheck(outOfCheck) {
+    assert(!outOfCheck || !InCheck(pos.side));
+  }
+  bool moverFound, enemyFound, outOfCheck;
   MoverKing mover;
   EnemyKing enemy;
 };
+
+// Returns true when the record knows without finding its half that a piece of the side to move on
+// `square` may move (but for a king, castling or en passant) wherever it goes: its king is out of
+// check and no line from it passes that square.
+inline bool MovesFreely(const CheckRecord& record, int square) {
+  return record.outOfCheck && !LINE_STEP.step[pos.kingSquare[ColourIndex(pos.side)]][square];
+}
 
 void FindMoverKing(CheckRecord& record);
 void FindEnemyKing(CheckRecord& record);

@@ -71,7 +71,7 @@ int FrontierValue(int beta, std::uint64_t& nodes) {
     return value;
   };
   int standing = Evaluate();
-  CheckRecord record;
+  CheckRecord record(true);
   // With a legal move the value is at least the material now, so at or above beta that will do.
   if (standing >= beta && HasLegalMove(record)) return remember(standing, false);
   // A capture or promotion that gains enough to reach beta settles the node at once (a lower

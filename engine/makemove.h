@@ -32,6 +32,7 @@ inline bool IsLegal(Move move, CheckRecord& record) {
   if (ColourOf(b[from]) != pos.side || TypeOf(b[to]) == KING) return false;
   if (TypeOf(b[from]) == KING || MoveFlags(move) & MF_EN_PASSANT)
     return IsKingOrSpecialMoveLegal(move, record);
+  if (MovesFreely(record, from)) return true;
   // Any other move answers a check by taking the checker or stepping between, and keeps a pinned
   // piece on its line (which shares no square but the king's with a checker's).
   const MoverKing& king = MoverKingOf(record);

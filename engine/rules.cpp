@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "engine/attack.h"
+#include "engine/bitboards.h"
 #include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
@@ -20,13 +21,13 @@ int RepetitionCount() {
   return count;
 }
 
-int CountUnpinnedMovers(int colour, std::uint64_t pinned, int enough) {
+int CountUnpinnedMovers(int colour, std::uint64_t excluded, int enough) {
   const int* b = pos.board;
   int enemy = colour ^ BLACK, forward = Forward(colour), count = 0;
   auto open = [&](int code) {
     return code == EMPTY || (IsPieceOf(code, enemy) && TypeOf(code) != KING);
   };
-  std::uint64_t movers = pos.occupied[ColourIndex(colour)] & ~pinned & ~pos.pieces[colour | KING];
+  std::uint64_t movers = pos.occupied[ColourIndex(colour)] & ~excluded & ~pos.pieces[colour | KING];
   for (; movers != 0 && count < enough; movers &= movers - 1) {
     int from = BitSquare(std::countr_zero(movers));
     int type = TypeOf(b[from]);
@@ -53,7 +54,11 @@ void ListLegalMoves(MoveList& list) {
 }
 
 bool HasLegalMove(CheckRecord& record) {
-  // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
+  // Most positions show a legal move at once: a piece that is not pinned and has a square to go to,
+  // and out of check, often one that stands on no line from the king.
+  int kingBit = SquareBit(pos.kingSquare[ColourIndex(pos.side)]);
+  std::uint64_t kingLines = BIT_MASKS.diagonal[kingBit] | BIT_MASKS.straight[kingBit];
+  if (record.outOfCheck && CountUnpinnedMovers(pos.side, kingLines, 1) > 0) return true;
   const MoverKing& king = MoverKingOf(record);
   if (!king.checkers && CountUnpinnedMovers(pos.side, king.lines.pinned, 1) > 0) return true;
   MoveList list;

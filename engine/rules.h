@@ -41,10 +41,10 @@ constexpr int REPETITION_DRAW = 3;
 int RepetitionCount();
 
 // Returns the number of pieces of `colour`, whose king is not in check, other than the king, that
-// are not among `pinned` (the colour's pinned pieces, as a check record finds them) and have an
+// are not among `excluded` (its pinned pieces, as a check record finds them, or more) and have an
 // empty square or an enemy piece other than the king to go to, counting no further than
 // `enough`. Each of them has a legal move.
-int CountUnpinnedMovers(int colour, std::uint64_t pinned, int enough);
+int CountUnpinnedMovers(int colour, std::uint64_t excluded, int enough);
 
 // Returns true when the side to move has a legal move; record is the position's.
 bool HasLegalMove(CheckRecord& record);

@@ -224,7 +224,7 @@ bool OpponentKeepsMove(NodeState& n, Move move) {
     return true;
   Undo undo;
   MakeLegalMove<RULES_ONLY>(move, undo);
-  CheckRecord record;
+  CheckRecord record(true);  // the move gives no check
   bool keeps = HasLegalMove(record);
   UndoMove<RULES_ONLY>(move, undo);
   return keeps;
@@ -340,7 +340,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   if (ProbeValue(entry, key, alpha, beta, depth, ply, &remembered)) return remembered;
   Move tableMove = entry.key == key && IsPlausible(entry.move) ? entry.move : NO_MOVE;
 
-  CheckRecord record;
+  CheckRecord record(!inCheck);
   NodeState n{.alpha = alpha,
               .beta = beta,
               .depth = depth,
