@@ -10,9 +10,9 @@
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
-#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/rules.h"
+#include "engine/set_movegen.h"
 
 namespace {
 

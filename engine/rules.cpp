@@ -6,9 +6,9 @@
 
 #include "engine/attack.h"
 #include "engine/bitboards.h"
-#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/set_movegen.h"
 
 int RepetitionCount() {
   // Strong keys rather than the 32-bit hash: the hash ignores the side to move and folds the

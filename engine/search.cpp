@@ -19,7 +19,7 @@
 //     transposition.h) and the depth. Only then may it stand in for a search;
 //   - a node at the fifty-move limit only needs to know whether it has a legal move;
 //   - a node in check tries exactly its legal moves, which the legal generator lists from what
-//     gives check and what is pinned (legal_movegen.h), so no move is made only to be refused;
+//     gives check and what is pinned (set_movegen.h), so no move is made only to be refused;
 //   - a node with one ply left is valued without trying its moves one by one (frontier.cpp), and
 //     two plies from the end a move is bounded by material where the bound settles it.
 #include "engine/search.h"
@@ -31,9 +31,9 @@
 #include "engine/check_record.h"
 #include "engine/evaluate.h"
 #include "engine/frontier.h"
-#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/set_movegen.h"
 #include "engine/transposition.h"
 
 std::uint64_t searchNodes = 0;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/attack.h"
-#include "engine/legal_movegen.h"
+#include "engine/set_movegen.h"
 #include "engine/perft.h"
 #include "test_util.h"
 

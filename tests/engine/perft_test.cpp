@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "engine/attack.h"
-#include "engine/legal_movegen.h"
+#include "engine/castling.h"
+#include "engine/set_movegen.h"
 #include "test_util.h"
 
 // The table, data/perft-standard.tsv, holds about 4e9 nodes, some seconds for the bulk counter.

@@ -1,11 +1,11 @@
-// The move generators over the piece sets. The legal generator gives the moves of the side to
-// move that IsLegal allows, from the check record's checkers and pins: perft's tree and its bulk
-// counter walk it, and so does the search at a node in check. For a side not in check the search
-// takes its moves in stages, pseudo-legal, from the same sets and slides: captures and
-// promotions, then the quiet moves or only those that give check.
+// The walks over the piece sets that the move generators of set_movegen.h are built from, and
+// that perft counts with: each hands the moves it finds to a sink, as a destination set per
+// piece (AddPieceMoves), the pawns' moves by kind (AddPawnMoves) and single moves (AddMove), so
+// that one sink lists them and another only counts them. Only the generators' source file and
+// perft include this header.
 //
-// Why the legal generator is exact. A move is legal when the mover's king is left unattacked and
-// no king is taken. The king stands on an occupied square, where the rules' attack is the ordinary
+// Why the legal walk is exact. A move is legal when the mover's king is left unattacked and no
+// king is taken. The king stands on an occupied square, where the rules' attack is the ordinary
 // one (pawns capture diagonally, pieces step or slide onto it), with one quirk: the king's
 // destination of an enemy castling move still allowed by the rights counts as attacked. So, as in
 // standard chess, a king move is legal when nothing attacks its destination with the king lifted
@@ -16,7 +16,6 @@
 // Castling asks the castling rule; en passant is judged on the sets (IsEnPassantLegal).
 #pragma once
 
-#include <array>
 #include <cassert>
 #include <cstdint>
 #include <initializer_list>
@@ -27,20 +26,7 @@
 #include "engine/check_record.h"
 #include "engine/position.h"
 
-// Fills list with the legal moves of the side to move, in no fixed order.
-void GenerateLegalMoves(MoveList& list, CheckRecord& record);
-
-// The search's generators for a side to move that is not in check, in no fixed order and
-// pseudo-legal (MakeMove or IsLegal then judges each: only a line the move opens can matter).
-// Captures (en passant included) and promotions: the moves that change the material.
-void GenerateCaptures(MoveList& list);
-// The other moves of GenerateMoves: quiet steps and slides, pawn steps that do not promote, and
-// castling.
-void GenerateQuietMoves(MoveList& list);
-// Those of GenerateQuietMoves' moves that give check (MoveGivesCheck), and castling.
-void GenerateQuietChecks(MoveList& list, CheckRecord& record);
-
-namespace legal {
+namespace visitors {
 
 // Returns set moved `rows` rows forward as COLOUR sees it.
 template <int COLOUR>
@@ -89,6 +75,26 @@ void VisitPieceMoves(Sink& sink, std::uint64_t movers, std::uint64_t occupied, T
     slide(LowestBit(set), ROOK, BIT_MASKS.straight[LowestBit(set)], SlideStraight);
 }
 
+// Hands the castlings of COLOUR that the rights allow and allowed(castling) accepts to the sink,
+// king-side first.
+template <int COLOUR, typename Sink, typename Allowed>
+void VisitCastlings(Sink& sink, Allowed allowed) {
+  for (const Castling& castling : CASTLINGS)
+    if (castling.colour == COLOUR && pos.castleRights & castling.right && allowed(castling))
+      sink.AddMove(EncodeMove(castling.kingFrom, castling.kingTo, 0, MF_CASTLE));
+}
+
+// Hands the en-passant captures of COLOUR that allowed(from square) accepts to the sink: from each
+// side of the pawn that has just passed the en-passant square, file a's first.
+template <int COLOUR, typename Sink, typename Allowed>
+void VisitEnPassant(Sink& sink, Allowed allowed) {
+  int epSquare = pos.epSquare;
+  if (epSquare == NO_SQUARE) return;
+  for (int from : {Behind(epSquare, COLOUR) + WEST, Behind(epSquare, COLOUR) + EAST})
+    if (pos.board[from] == (COLOUR | PAWN) && allowed(from))
+      sink.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
+}
+
 // Hands every legal move of COLOUR, the side to move, to the sink (see the top). The sink takes
 // AddPieceMoves(from bit, destinations), AddPawnMoves<COLOUR>(PawnMoves) and AddMove(move).
 template <int COLOUR, typename Sink>
@@ -135,16 +141,12 @@ void VisitLegalMoves(Sink& sink, const MoverKing& safety) {
     auto attacked = [&](int square, int) {
       return (stepped & SquareMask(square)) || IsReachedByPiece(SquareBit(square), occupied, army);
     };
-    for (const Castling& castling : CASTLINGS)
-      if (castling.colour == COLOUR && pos.castleRights & castling.right &&
-          IsCastlingLegal(castling, occupied, attacked))
-        sink.AddMove(EncodeMove(castling.kingFrom, castling.kingTo, 0, MF_CASTLE));
+    VisitCastlings<COLOUR>(sink, [&](const Castling& castling) {
+      return IsCastlingLegal(castling, occupied, attacked);
+    });
   }
-  if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
-    for (int from : {Behind(epSquare, COLOUR) + WEST, Behind(epSquare, COLOUR) + EAST})
-      if (pos.board[from] == (COLOUR | PAWN) && IsEnPassantLegal(from, epSquare, safety, army))
-        sink.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
-  }
+  VisitEnPassant<COLOUR>(
+      sink, [&](int from) { return IsEnPassantLegal(from, pos.epSquare, safety, army); });
 }
 
-}  // namespace legal
+}  // namespace visitors
