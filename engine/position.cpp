@@ -2,6 +2,7 @@
 #include "engine/position.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "engine/zobrist.h"
 
@@ -88,18 +89,15 @@ void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castle
   pos.plyCount = 0;
 }
 
-bool DerivedStateMatchesBoard(bool withMaterial) {
-  std::uint64_t pieces[CODE_COUNT] = {}, occupied[2] = {};
-  int kings[2] = {NO_SQUARE, NO_SQUARE}, material = 0;
-  // From the bottom up, as ComputeBoardState writes the cells.
-  for (int bit = 63; bit >= 0; --bit) {
-    int square = BitSquare(bit), code = pos.board[square];
-    if (code == EMPTY) continue;
-    pieces[code] |= 1ull << bit;
-    occupied[ColourIndex(ColourOf(code))] |= 1ull << bit;
-    if (TypeOf(code) == KING) kings[ColourIndex(ColourOf(code))] = square;
-    material += SignedValue(code);
+bool SetsMatchBoardOn(int square) {
+  int code = pos.board[square];
+  std::uint64_t bit = SquareMask(square);
+  for (int c = 0; c < CODE_COUNT; ++c)
+    if (((pos.pieces[c] & bit) != 0) != (c == code && code != EMPTY)) return false;
+  for (int colour : {WHITE, BLACK}) {
+    if (((pos.occupied[ColourIndex(colour)] & bit) != 0) != IsPieceOf(code, colour)) return false;
+    int king = pos.kingSquare[ColourIndex(colour)];
+    if (king != NO_SQUARE && pos.board[king] != (colour | KING)) return false;
   }
-  return std::ranges::equal(pieces, pos.pieces) && std::ranges::equal(occupied, pos.occupied) &&
-         std::ranges::equal(kings, pos.kingSquare) && (!withMaterial || material == pos.material);
+  return TypeOf(code) != KING || pos.kingSquare[ColourIndex(ColourOf(code))] == square;
 }

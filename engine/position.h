@@ -286,9 +286,10 @@ void PutCell(int square, int code);
 // through PutCell.
 void ComputeBoardState();
 
-// Returns true when kingSquare, pieces and occupied, and with withMaterial the material too, are
-// what ComputeBoardState makes of the board: what debug builds check after every move and undo.
-bool DerivedStateMatchesBoard(bool withMaterial);
+// Returns true when the piece sets, the occupancy and the king squares agree with the board on
+// `square` (and the king squares hold the kings): what debug builds check on every square a move
+// or its undo changes. (The tests compare whole positions with ComputeBoardState's.)
+bool SetsMatchBoardOn(int square);
 
 // Sets pos up from a board and the fields of a FEN, with an empty history: computes all derived
 // state (board state, hash, key) and starts the key ring afresh.
