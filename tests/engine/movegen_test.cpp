@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/attack.h"
-#include "engine/set_movegen.h"
 #include "engine/perft.h"
+#include "engine/set_movegen.h"
 #include "test_util.h"
 
 TEST(MoveGen, FixedOrder) {
