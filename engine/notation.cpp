@@ -121,9 +121,11 @@ bool SetPositionFromFen(const std::string& fen, std::string& error) {
   if (fields.size() >= 5 && !ParseNumber(fields[4], 0, 9999, clock))
     return refuse("bad halfmove clock '" + fields[4] + "'");
   int moveNumber = 1;
-  if (fields.size() == 6 && !ParseNumber(fields[5], 1, MAX_FULLMOVE_NUMBER, moveNumber))
-    return refuse("fullmove number must be a number from 1 to " +
+  if (fields.size() == 6 && !ParseNumber(fields[5], 0, MAX_FULLMOVE_NUMBER, moveNumber))
+    return refuse("fullmove number must be a number from 0 to " +
                   std::to_string(MAX_FULLMOVE_NUMBER) + ", not '" + fields[5] + "'");
+  // Many programs write 0 where they do not count moves; our count starts at 1.
+  moveNumber = std::max(moveNumber, 1);
 
   Position saved = pos;
   SetUpPosition(board, side, rights, ep, clock, moveNumber);

@@ -41,7 +41,8 @@ constexpr int MAX_FULLMOVE_NUMBER = 999999;
 // historyLength starts at 0; the derived state is computed. Positions that cannot arise in a
 // game are refused: not exactly one king a side, a pawn on the first or last rank, more pieces
 // than promotions can give, a castling right without its king and rook at home, an en-passant
-// square without the pawn that passed it, or the side not to move in check.
+// square without the pawn that passed it, or the side not to move in check. A fullmove number of
+// 0, which many programs write, reads as 1.
 bool SetPositionFromFen(const std::string& fen, std::string& error);
 
 // Returns the current position as FEN, all six fields.

@@ -48,21 +48,29 @@ std::string FormatPgn(const PgnGame& game) {
   }
   text += '\n';
 
+  // Our rules judge the fifty-move draw before the mate, so a move that mates as the halfmove
+  // clock reaches the limit draws. Readers judge the mate first and would take its "#" for the
+  // game's end: it is written as the check it also is, and the comment says why.
+  std::vector<std::string> moves = game.moves;
+  bool mateOverruled =
+      game.verdict == DRAW_BY_FIFTY_MOVES && !moves.empty() && moves.back().ends_with('#');
+  if (mateOverruled) moves.back().back() = '+';
+
   // The movetext as units that no line break splits (a move number stays with its move), then
   // filled into lines.
   std::vector<std::string> tokens;
   int number = game.firstMoveNumber, side = game.firstSide;
-  for (std::size_t i = 0; i < game.moves.size(); ++i) {
+  for (std::size_t i = 0; i < moves.size(); ++i) {
     if (side == WHITE)
-      tokens.push_back(std::to_string(number) + ". " + game.moves[i]);
+      tokens.push_back(std::to_string(number) + ". " + moves[i]);
     else if (i == 0)
-      tokens.push_back(std::to_string(number) + "... " + game.moves[i]);
+      tokens.push_back(std::to_string(number) + "... " + moves[i]);
     else
-      tokens.push_back(game.moves[i]);
+      tokens.push_back(moves[i]);
     if (side == BLACK) ++number;
     side ^= BLACK;
   }
-  tokens.push_back("{" + PgnEnding(game) + "}");
+  tokens.push_back("{" + PgnEnding(game) + (mateOverruled ? ", judged before the mate}" : "}"));
   tokens.push_back(result);
   std::string line;
   for (const std::string& token : tokens) {

@@ -29,5 +29,6 @@ std::string PgnEnding(const PgnGame& game);
 // Returns the game as PGN: the seven-tag roster (both players named after the program, "?" where
 // nothing is known), FEN and SetUp when the game does not start from the standard position, an
 // empty line, the movetext with move numbers in lines of at most PGN_LINE_LIMIT characters, the
-// ending as a comment, the result, and an empty line.
+// ending as a comment, the result, and an empty line. A last move that mates but draws by the
+// fifty-move rule is written with "+" instead of "#".
 std::string FormatPgn(const PgnGame& game);

@@ -12,10 +12,12 @@
 //   chessbench compare [PLIES]        the game's first plies searched by both searches, timed
 //   chessbench bench                  fixed positions at depth 6; the node total is a signature
 //   chessbench --help | --version
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "engine/castling.h"
@@ -146,29 +148,40 @@ int RunSearch(int depth) {
   return 0;
 }
 
+// Plays the game on from the position set up, for at most plies moves, as the driver does: a move,
+// then the verdict on the position it leaves, so that a halfmove clock already at the fifty-move
+// limit still sees one move. Calls chosen(turn) with each move before it is made. Returns the
+// verdict on the final position.
+Verdict PlayOn(int plies, int (*search)(int alpha, int beta, int depth),
+               const std::function<void(const Turn&)>& chosen) {
+  Verdict verdict = PLAY_ON;
+  for (int ply = 0; ply < plies && verdict == PLAY_ON; ++ply) {
+    Turn turn = ChooseMove(search);
+    if (turn.move != NO_MOVE) chosen(turn);
+    PlayMove(turn);
+    verdict = turn.verdict;
+  }
+  return verdict;
+}
+
 // Plays the game from the position set up (or its first plies) and prints one line per ply, then
 // the result and totals. With plain set, the plain reference search chooses the moves instead.
 int RunGameLines(int plies, bool plain) {
   ClearSearchMemory();
   std::uint64_t totalNodes = 0;
   double totalMs = 0, slowestMs = 0;
-  Verdict verdict = PLAY_ON;
   int ply = 0;
-  while (ply < plies && verdict == PLAY_ON) {
-    auto start = std::chrono::steady_clock::now();
-    Turn turn = ChooseMove(plain ? PlainSearch : Search);
-    PlayMove(turn);
+  auto start = std::chrono::steady_clock::now();
+  Verdict verdict = PlayOn(plies, plain ? PlainSearch : Search, [&](const Turn& turn) {
     double ms = MillisecondsSince(start);
-    verdict = turn.verdict;
-    if (turn.move == NO_MOVE) break;
-    ++ply;
-    std::printf("%d %s score %d nodes %llu ms %.1f\n", ply, MoveToString(turn.move).c_str(),
+    std::printf("%d %s score %d nodes %llu ms %.1f\n", ++ply, MoveToString(turn.move).c_str(),
                 turn.score, static_cast<unsigned long long>(turn.nodes), ms);
     std::fflush(stdout);
     totalNodes += turn.nodes;
     totalMs += ms;
-    if (ms > slowestMs) slowestMs = ms;
-  }
+    slowestMs = std::max(slowestMs, ms);
+    start = std::chrono::steady_clock::now();  // the next search starts about now
+  });
   std::printf("result %s plies %d nodes %llu ms %.1f slowest-ms %.1f\n",
               verdict == PLAY_ON ? "unfinished" : ResultLine(verdict), ply,
               static_cast<unsigned long long>(totalNodes), totalMs, slowestMs);
@@ -183,14 +196,9 @@ int RunPgn(int plies) {
   game.firstMoveNumber = pos.fullmoveNumber;
   game.firstSide = pos.side;
   if (PositionToFen() != START_FEN) game.startFen = PositionToFen();
-  game.verdict = GameVerdict();
-  while (static_cast<int>(game.moves.size()) < plies && game.verdict == PLAY_ON) {
-    // The move is written in the position it is played in.
-    Turn turn = ChooseMove();
-    game.moves.push_back(MoveToSan(turn.move));
-    PlayMove(turn);
-    game.verdict = turn.verdict;
-  }
+  // Each move is written in the position it is played in.
+  game.verdict =
+      PlayOn(plies, Search, [&](const Turn& turn) { game.moves.push_back(MoveToSan(turn.move)); });
   game.finalSide = pos.side;
   std::fputs(FormatPgn(game).c_str(), stdout);
   return 0;

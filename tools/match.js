@@ -1,8 +1,8 @@
 // Plays chess-uci against another UCI engine (or itself) for a number of games, alternating
 // colours, with chess.js as the referee: every move is checked for legality and the game's end
 // (mate, stalemate, threefold repetition, fifty moves, insufficient material) is its call.
-// Reports each game and the totals, and any illegal move, crash or hang (no bestmove within the
-// per-move timeout). Exits 1 if there was any.
+// Reports each game and the totals (against itself, by the colour that won), and any illegal
+// move, crash or hang (no bestmove within the per-move timeout). Exits 1 if there was any.
 //   usage: node match.js --engine CMD [--opponent CMD] [--games N] [--opponent-go "go ..."]
 //                        [--opponent-option "Name=Value"]... [--random-plies K] [--seed S]
 //                        [--timeout MS] [--max-plies P] [--pgn FILE] [--tc BASE+INC]
@@ -114,6 +114,26 @@ class Engine {
     this.send('quit');
     setTimeout(() => { if (!this.exited) this.proc.kill('SIGKILL'); }, 2000).unref();
   }
+}
+
+// PGN's export format keeps lines shorter than 80 characters.
+const PGN_LINE_LIMIT = 79;
+
+// Returns a game's PGN with its movetext filled into lines of at most PGN_LINE_LIMIT characters,
+// a move number kept with its move; a comment's words may go on to the next line. (chess.js's own
+// maxWidth lets a line run a character over and can glue a move number to the move before a
+// comment.)
+function exportFormat(pgn) {
+  const lines = pgn.split('\n');
+  const words = lines.filter((l) => !l.startsWith('[')).join(' ').split(/\s+/).filter(Boolean);
+  const movetext = [''];
+  for (let i = 0; i < words.length; i++) {
+    const word = /^\d+\.+$/.test(words[i]) && i + 1 < words.length ? words[i] + ' ' + words[++i] : words[i];
+    const line = movetext[movetext.length - 1];
+    if (line && line.length + 1 + word.length > PGN_LINE_LIMIT) movetext.push(word);
+    else movetext[movetext.length - 1] = line ? line + ' ' + word : word;
+  }
+  return lines.filter((l) => l.startsWith('[')).join('\n') + '\n\n' + movetext.join('\n');
 }
 
 // A small seeded generator (mulberry32), so that random openings can be replayed.
@@ -230,7 +250,7 @@ async function playGame(white, black, o, rng, round) {
   // The reason is a comment on the last move; chess.js ends the movetext with the Result tag's
   // value itself, so the result is written once.
   chess.setComment(reason);
-  return { result, reason, fault, plies: uciMoves.length, pgn: chess.pgn() };
+  return { result, reason, fault, plies: uciMoves.length, pgn: exportFormat(chess.pgn()) };
 }
 
 async function main() {
@@ -242,21 +262,28 @@ async function main() {
   await ours.start([], o.timeout);
   await other.start(self ? [] : o.opponentOptions, o.timeout);
   const rng = random(o.seed);
-  const tally = { win: 0, draw: 0, loss: 0 }, faults = [], pgns = [];
+  // Against itself a copy's wins say nothing: the tally is by colour.
+  const tally = self ? { 'white wins': 0, draw: 0, 'black wins': 0 } : { win: 0, draw: 0, loss: 0 };
+  const faults = [], pgns = [];
   o.stats = { moves: 0, pvs: 0, pvMoves: 0, timeLosses: 0 };
   for (let g = 1; g <= o.games; g++) {
     const oursWhite = g % 2 === 1;
     const [white, black] = oursWhite ? [ours, other] : [other, ours];
     const r = await playGame(white, black, o, rng, g);
-    const score = r.result === '1/2-1/2' ? 'draw' : (r.result === '1-0') === oursWhite ? 'win' : 'loss';
+    const score = r.result === '1/2-1/2' ? 'draw'
+                : self ? (r.result === '1-0' ? 'white wins' : 'black wins')
+                : (r.result === '1-0') === oursWhite ? 'win' : 'loss';
     tally[score]++;
     if (r.fault) faults.push('game ' + g + ': ' + r.fault);
     pgns.push(r.pgn);
-    console.log(`game ${g}: ${white.id} - ${black.id} ${r.result} (${r.reason}, ${r.plies} plies): chess-uci ${score}`);
+    console.log(`game ${g}: ${white.id} - ${black.id} ${r.result} (${r.reason}, ${r.plies} plies): ` +
+                (self ? score : 'chess-uci ' + score));
     if (r.fault) break;  // an engine that crashed or hung cannot go on
   }
   if (o.pgn) fs.writeFileSync(o.pgn, pgns.join('\n\n') + '\n');
-  console.log(`chess-uci: ${tally.win} wins, ${tally.draw} draws, ${tally.loss} losses; ` +
+  const totals = self ? `self-play: white won ${tally['white wins']}, ${tally.draw} draws, black won ${tally['black wins']}`
+               : `chess-uci: ${tally.win} wins, ${tally.draw} draws, ${tally.loss} losses`;
+  console.log(`${totals}; ` +
               `${faults.length ? faults.length + ' faults:\n  ' + faults.join('\n  ') : 'no illegal move, crash or hang'}`);
   console.log(`chess-uci: ${o.stats.timeLosses} losses on time; ${o.stats.pvs} principal variations ` +
               `(${o.stats.pvMoves} moves) replayed legal by chess.js over ${o.stats.moves} moves`);

@@ -75,6 +75,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 show find "$prefix" -type f
 for file in bin/chess bin/chess-uci bin/chessbench share/doc/chess/README.md \
+  share/doc/chess/CHANGELOG.md share/doc/chess/doc/game.md share/doc/chess/doc/uci.md \
   share/man/man6/chess.6 share/man/man6/chess-uci.6 share/man/man6/chessbench.6; do
   check "installed $file" test -s "$prefix/$file"
 done

@@ -145,7 +145,9 @@ Check "chessbench perft 5 says what the Linux build says" $?
 SameBut "$work/bench.win" "$work/bench.linux" ' ms [0-9]+ nps [0-9]+'
 Check "chessbench bench says what the Linux build says, but for its time" $?
 
-# A GUI's session; the Windows engine gets it with CR LF line ends, as a Windows GUI sends it.
+# A GUI's session; the Windows engine gets it with CR LF line ends, as a Windows GUI sends it. It
+# ends with its input, not quit: quit is served at once, even during a search, so it would cut the
+# searches short wherever the reading thread happened to be.
 session='uci
 setoption name Depth value 5
 isready
@@ -156,8 +158,7 @@ position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 
 go nodes 20000
 position startpos moves e4 e5 Nf3 Nc6 Bb5
 go depth 4
-bogus
-quit'
+bogus'
 wine "$bin/chess-uci.exe" <<<"${session//$'\n'/$'\r\n'}" >"$work/uci.win"
 "$linux/chess-uci" <<<"$session" >"$work/uci.linux"
 SameBut "$work/uci.win" "$work/uci.linux" ' (time|nps) [0-9]+'

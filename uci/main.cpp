@@ -13,8 +13,8 @@ namespace {
 // The usage for --help, laid out as help2man reads it: it makes the manual page from this text.
 constexpr char HELP[] = R"(Usage: chess-uci [--help | --version]
 The console chess program's engine for chess GUIs and match runners: it speaks the Universal
-Chess Interface (UCI) on standard input and output, and searches like the program's own game.
-Its options (Depth, ...) are listed in answer to "uci"; the README tells how it searches.
+Chess Interface (UCI) on standard input and output, and searches like the program's own game,
+by iterative deepening; it answers with the best move of the last depth it completed.
 
 Moves are in coordinate notation (e2e4, castling as the king's move e1g1, promotions e7e8q);
 "position ... moves" also reads standard algebraic notation. Castling follows the standard
@@ -22,6 +22,33 @@ rule. Bad input gets an "info string" line and is otherwise ignored.
 
 A GUI finds it by name once it is on PATH. xboard, which talks UCI through polyglot (both in
 /usr/games on Debian), starts it with: xboard -fUCI -fcp chess-uci
+
+UCI options:
+  Depth          the depth of a "go" without limits: 1 to 10, default 6 (the game's)
+  Move Overhead  milliseconds kept back for the GUI's own delays: 0 to 5000, default 10
+  Ponder         accepted; "go ponder" is what makes it ponder
+
+The words of go, in any order:
+  wtime, btime   the mover's time left in milliseconds: a move aims at a thirtieth of
+                 it, the move overhead taken off first, plus three quarters of the increment
+  winc, binc     the mover's increment in milliseconds
+  movestogo N    the moves to the next time control: a move aims at one part in N + 1
+                 of the time left where that is more than a thirtieth
+  movetime T     answer within T milliseconds, less the move overhead
+  depth N        stop after depth N (1 to 60)
+  nodes N        stop once past N nodes
+  mate N         stop once a mate in N moves or fewer is found
+  infinite       search until "stop", the next "go" or the end of input
+  ponder         the same, or after "ponderhit" by the clocks
+  (none)         search to the Depth option
+
+While it searches it still reads: "stop" ends the search, "isready" is answered at once,
+"quit" ends the program; the next "go" or the end of input ends a search that waits for
+"stop", which answers first; other commands wait for the search's answer. A search that
+ends by itself runs to its end, even at the end of input.
+
+Exit status: 0 after "quit" or the end of input, 1 when standard output can no longer be
+written (the GUI has gone), 2 for a wrong argument.
 
 Options:
   -h, --help     print this help and exit

@@ -9,9 +9,11 @@ TEST(Position, FenRoundTripsAndRefusesBadInput) {
     SetFen(fen);
     EXPECT_EQ(PositionToFen(), fen);
   }
-  // The last two fields default to a clock of 0 at move 1.
+  // The last two fields default to a clock of 0 at move 1; move 0 is move 1.
   SetFen("8/8/8/8/k7/8/8/7K b - -");
   EXPECT_EQ(PositionToFen(), "8/8/8/8/k7/8/8/7K b - - 0 1");
+  SetFen("8/8/8/8/k7/8/8/7K w - - 3 0");
+  EXPECT_EQ(PositionToFen(), "8/8/8/8/k7/8/8/7K w - - 3 1");
 
   InitPosition();
   const Position before = pos;
@@ -27,7 +29,6 @@ TEST(Position, FenRoundTripsAndRefusesBadInput) {
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e3 0 1",  // no pawn passed e3
       "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e4 0 1",
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - x 1",  // halfmove clock
-      "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 0",  // fullmove number 0
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1000000",
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQQBNR w kq - 0 1",   // no white king
       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBKKBNR w kq - 0 1",   // two white kings

@@ -22,3 +22,12 @@ TEST(Pgn, SetUpPositionAndLineFilling) {
             "30. Kd1 Kd8 31. Kd1 Kd8 32. Kd1 Kd8 33. Kd1 Kd8 34. Kd1 Kd8 35. Kd1 Kd8 36. Kd1\n"
             "Kd8 37. Kd1 {Unfinished: stopped after 40 plies} *\n\n");
 }
+
+// Our rules judge the fifty-move draw before the mate: a move that mates as the halfmove clock
+// reaches the limit is written as the check it also is, so that no reader takes it for the end.
+TEST(Pgn, AMateThatTheFiftyMoveRuleOverrulesIsWrittenAsCheck) {
+  PgnGame game{"7k/8/6K1/8/8/8/8/5Q2 w - - 99 80", 80, WHITE, {"Qf8#"}, DRAW_BY_FIFTY_MOVES, BLACK};
+  EXPECT_TRUE(FormatPgn(game).ends_with(
+      "\n\n80. Qf8+ {Draw by the fifty-move rule, judged before the mate} 1/2-1/2\n\n"))
+      << FormatPgn(game);
+}

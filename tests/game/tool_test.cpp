@@ -44,12 +44,18 @@ TEST(Tool, BenchSignatureAndTheGamesFinalFen) {
   EXPECT_TRUE(run.out.ends_with("\nfen 3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 1 30\n")) << run.out;
 }
 
-// --help prints the usage on standard output, --version the name and version; both exit 0.
-TEST(Tool, HelpAndVersion) {
-  Outcome help = Bench({"--help"});
-  EXPECT_TRUE(help.status == 0 && help.out.starts_with("Usage: chessbench perft ")) << help.out;
-  EXPECT_EQ(Bench({"-h"}).out, help.out);
-  EXPECT_EQ(Bench({"--version"}).out, "chessbench " CHESS_VERSION "\n");
+// From a FEN, the game's lines and its PGN are the driver's game: the draw is judged after a move,
+// so a halfmove clock already at the fifty-move limit still sees one move.
+TEST(Tool, GameAndPgnPlayTheDriversGameFromAFen) {
+  for (const char* clock : {"99", "100", "150"}) {
+    Outcome game = Bench({"game", "40", "4k3/8/8/8/8/8/8/4K3", "w", "-", "-", clock, "1"});
+    Outcome pgn = Bench({"pgn", "40", "4k3/8/8/8/8/8/8/4K3", "w", "-", "-", clock, "1"});
+    EXPECT_TRUE(game.out.starts_with("1 e1d2 ") &&
+                game.out.find("\nresult DRAW! plies 1 ") != std::string::npos &&
+                pgn.out.ends_with("\n\n1. Kd2 {Draw by the fifty-move rule} 1/2-1/2\n\n"))
+        << clock << "\n"
+        << game.out << pgn.out;
+  }
 }
 
 // Bad input gets one line on standard error, whatever the input holds (control bytes are shown

@@ -1,6 +1,7 @@
-// Plays a short self-play match with tools/match.js and checks the PGN file it writes: each game
-// once, with its result once, at the end of its movetext, as its Result tag says; chess.js reads
-// every game strictly, and so does pgn-extract where it is installed.
+// Plays a short self-play match with tools/match.js and checks what it says of each game (which
+// colour won) and the PGN file it writes: each game once, with its result once, at the end of its
+// movetext, as its Result tag says, in lines shorter than 80 characters; chess.js reads every
+// game strictly, and so does pgn-extract where it is installed.
 //   usage: node match_pgn_test.js MATCH_JS CHESS_UCI
 'use strict';
 const { execFileSync, spawnSync } = require('child_process');
@@ -22,9 +23,16 @@ function check(ok, what) {
   }
 }
 
-execFileSync(process.execPath, [matchJs, '--engine', engine, '--games', String(GAMES), '--random-plies', '6',
-                      '--max-plies', '30', '--pgn', file], { stdio: ['ignore', 'ignore', 'inherit'] });
+const said = execFileSync(process.execPath, [matchJs, '--engine', engine, '--games', String(GAMES),
+                          '--random-plies', '6', '--max-plies', '30', '--pgn', file],
+                         { encoding: 'utf8', stdio: ['ignore', 'pipe', 'inherit'] });
+// Both sides are chess-uci: the winner is named by colour.
+const named = { '1-0': 'white wins', '0-1': 'black wins', '1/2-1/2': 'draw' };
+const gameLines = said.split('\n').filter((l) => l.startsWith('game '));
+check(gameLines.length === GAMES && gameLines.every((l) => l.endsWith(': ' + named[l.split(' ')[5]])) &&
+      said.includes('\nself-play: white won '), 'the match says:\n' + said);
 const text = fs.readFileSync(file, 'utf8');
+for (const line of text.split('\n')) check(line.length < 80, 'a line of ' + line.length + ' characters: ' + line);
 const games = text.split(/\n\n(?=\[Event )/);
 check(games.length === GAMES, 'the file holds ' + games.length + ' games:\n' + text);
 for (const [i, pgn] of games.entries()) {

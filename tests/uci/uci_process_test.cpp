@@ -1,5 +1,7 @@
 // chess-uci as a GUI runs it, a process behind pipes: each answer arrives while the GUI keeps the
 // pipe open, over-long input is survived, and quit or the end of input ends it with status 0.
+#include <chrono>
+
 #include "../game/process.h"
 
 namespace {
@@ -13,14 +15,18 @@ void Send(Child& engine, const std::string& text) {
   }
 }
 
-// Reads the engine's output until what came ends with marker, or until TIMEOUT_MS pass without
-// data.
-std::string ReadUntil(Child& engine, const std::string& marker) {
+// Reads the engine's output until what came ends with marker. An engine that has not sent it
+// within ms has failed the test and is killed, so that no wait for its end hangs.
+std::string ReadUntil(Child& engine, const std::string& marker, int ms = TIMEOUT_MS) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   std::string got;
   while (!got.ends_with(marker)) {
-    std::string more = ReadFor(engine.out.read.fd, 1, TIMEOUT_MS);
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    std::string more = left.count() > 0 ? ReadFor(engine.out.read.fd, 1, left.count()) : "";
     if (more.empty()) {
-      ADD_FAILURE() << "no " << marker << " after: " << got;
+      ADD_FAILURE() << "no " << marker << " within " << ms << " ms after: " << got;
+      kill(engine.pid, SIGKILL);
       break;
     }
     got += more;
@@ -51,14 +57,10 @@ TEST(UciProcess, AnswersEachCommandAtOnceAndEndsWithItsInput) {
   EXPECT_EQ(end.err, "");
 }
 
-// Arguments are for people: --help and --version answer and exit 0, anything else is refused in
-// one line with status 2; none of them starts the protocol.
-TEST(UciProcess, HelpVersionAndWrongArguments) {
+// Arguments other than --help and --version (which the manual-page test runs) are refused in one
+// line with status 2, and none of them starts the protocol.
+TEST(UciProcess, RefusesWrongArguments) {
   Fd devNull{OpenPath("/dev/null", O_RDONLY)};
-  Outcome help = RunProgram(CHESS_UCI_BIN, {"--help"}, devNull.fd);
-  EXPECT_TRUE(help.status == 0 && help.out.starts_with("Usage: chess-uci ")) << help.out;
-  EXPECT_EQ(RunProgram(CHESS_UCI_BIN, {"--version"}, devNull.fd).out,
-            "chess-uci " CHESS_VERSION "\n");
   for (std::vector<const char*> args : {std::vector<const char*>{"uci\x1b"}, {"--help", "x"}}) {
     Outcome wrong = RunProgram(CHESS_UCI_BIN, args, devNull.fd);
     EXPECT_TRUE(IsRefusal(wrong, "chess-uci: ")) << wrong.status << " " << wrong.err;
@@ -98,4 +100,29 @@ TEST(UciProcess, ServesStopIsreadyPonderhitAndQuitDuringASearch) {
   EXPECT_EQ(end.status, 0);
   EXPECT_EQ(end.out.find("bestmove"), std::string::npos) << end.out;
   EXPECT_EQ(end.err, "");
+}
+
+// A go sent while a search waits for stop ends that search, which answers first as if stopped,
+// and hides nothing behind it: isready is answered and quit ends the process while the input
+// stays open; after a ponder search's answer the position is set up and the go's own search
+// answered, and the end of input ends the process. All of it at once: ANSWER_MS only bounds the
+// wait on a loaded machine.
+TEST(UciProcess, AGoEndsASearchThatWaitsForStop) {
+  constexpr int ANSWER_MS = 10000;
+  Child infinite(CHESS_UCI_BIN, {});
+  Send(infinite, "go infinite\ngo depth 1\nisready\nquit\n");
+  ReadUntil(infinite, "readyok\n", ANSWER_MS);
+  Outcome end = infinite.Finish();
+  EXPECT_TRUE(end.status == 0 && end.err.empty()) << end.status << end.err;
+
+  Child ponder(CHESS_UCI_BIN, {});
+  Send(ponder, "go ponder\nposition startpos moves e2e4\ngo depth 1\n");
+  ponder.in.write.Close();
+  std::string got = ReadUntil(ponder, "\nbestmove b8a6\n", ANSWER_MS);
+  std::size_t first = got.find("bestmove ");  // a white move, then only the answer after e2e4
+  EXPECT_TRUE(std::string("12").find(got[first + 10]) != std::string::npos &&
+              got.find("\nbestmove", first) == got.rfind("\nbestmove"))
+      << got;
+  end = ponder.Finish();
+  EXPECT_TRUE(end.status == 0 && end.out.empty()) << end.status << end.out;
 }
