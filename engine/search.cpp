@@ -184,7 +184,7 @@ struct NodeState {
   bool anyLegal = false;
   // A quiet move that gives no check scores at most max(standing, 0), whether it is legal or not
   // (and a node with no legal move at all is stalemate, 0). Where that cannot beat the floor such
-  // moves are passed over without even a legality test; checks finds the ones that give check.
+  // moves are passed over without even a legality test; the record tells the ones that give check.
   bool passedOver = false;
   int opponentMovers = -1;  // see OpponentKeepsMove; -1 until counted
   CheckRecord& record;      // the node's, found as it is asked for
