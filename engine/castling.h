@@ -30,15 +30,16 @@ constexpr std::array<std::int32_t, BOARD_SIZE> MakeCastleMask() {
 }
 inline constexpr std::array<std::int32_t, BOARD_SIZE> CASTLE_MASK = MakeCastleMask();
 
-// The cells between king and rook of each castling, by its index in CASTLINGS, as bits.
-constexpr std::array<std::uint64_t, CASTLING_COUNT> MakeCastlingBetween() {
-  std::array<std::uint64_t, CASTLING_COUNT> between = {};
-  for (int c = 0; c < CASTLING_COUNT; ++c)
-    for (int i = 0; i < CASTLINGS[c].emptyCount; ++i)
-      between[c] |= SquareMask(CASTLINGS[c].empty[i]);
+// The cells between king and rook of each castling, by its right's bit, as bits.
+constexpr std::array<std::uint64_t, ALL_CASTLE_RIGHTS + 1> MakeCastlingBetween() {
+  std::array<std::uint64_t, ALL_CASTLE_RIGHTS + 1> between = {};
+  for (const Castling& castling : CASTLINGS)
+    for (int i = 0; i < castling.emptyCount; ++i)
+      between[castling.right] |= SquareMask(castling.empty[i]);
   return between;
 }
-inline constexpr std::array<std::uint64_t, CASTLING_COUNT> CASTLING_BETWEEN = MakeCastlingBetween();
+inline constexpr std::array<std::uint64_t, ALL_CASTLE_RIGHTS + 1> CASTLING_BETWEEN =
+    MakeCastlingBetween();
 
 // The squares, as bits, that castling rights claim, by colour index and castleRights: the king's
 // destination of each castling of that colour the rights still allow, whatever stands there.
@@ -81,7 +82,7 @@ bool CastlingSquaresSafe(const Castling& castling, Attacked attacked) {
 // claims lie on the other back rank, and the destination counts as attacked as an empty square.
 template <typename Attacked>
 bool IsCastlingLegal(const Castling& castling, std::uint64_t occupied, Attacked attacked) {
-  return !(occupied & CASTLING_BETWEEN[&castling - CASTLINGS]) &&
+  return !(occupied & CASTLING_BETWEEN[castling.right]) &&
          CastlingSquaresSafe(castling, attacked) &&
          !CoveredByPawn(castling.kingTo, castling.colour ^ BLACK);
 }

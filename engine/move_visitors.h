@@ -134,14 +134,14 @@ void VisitLegalMoves(Sink& sink, const MoverKing& safety) {
     }
   }
   if (!safety.checkers) {
-    // The castling rule's squares must not be attacked as the empty squares they are: a pawn that
-    // could step onto one attacks it, a pawn's diagonal does not (unless standard rules say it
-    // does), and no enemy castling right or en-passant square claims a square of the own back rank.
-    std::uint64_t stepped = Ahead<COLOUR ^ BLACK>(army.pawns, 1);
-    auto attacked = [&](int square, int) {
-      return (stepped & SquareMask(square)) || IsReachedByPiece(SquareBit(square), occupied, army);
-    };
     VisitCastlings<COLOUR>(sink, [&](const Castling& castling) {
+      // The castling rule's squares must not be attacked as the empty squares they are: a pawn
+      // that could step onto one attacks it, a pawn's diagonal does not (unless standard rules say
+      // it does), and no enemy castling right or en-passant square claims one of the own back rank.
+      auto attacked = [&](int square, int) {
+        return (Ahead<COLOUR ^ BLACK>(army.pawns, 1) & SquareMask(square)) ||
+               IsReachedByPiece(SquareBit(square), occupied, army);
+      };
       return IsCastlingLegal(castling, occupied, attacked);
     });
   }
