@@ -1,7 +1,8 @@
-// Bitboards over the SquareBit numbering (a8 = bit 0, b8 = bit 1, ... h1 = bit 63): masks by bit
-// instead of by mailbox square, a slider's reach found from the occupancy in a few instructions,
-// and a bit count. They serve the code that works on whole sets of squares at once (perft's
-// counter and the legal generator); nothing here touches pos.
+// Bitboards over the SquareBit numbering (a8 = bit 0, b8 = bit 1, ... h1 = bit 63): what a piece
+// reaches from each square on an empty board, a slider's reach found from the occupancy in a few
+// instructions, and a bit count. They serve the code that works on whole sets of squares at once:
+// the attack tests, the generators over the piece sets (the legal one that perft and the search's
+// nodes in check walk, and the search's stages) and perft's count; nothing here touches pos.
 #pragma once
 
 #include <bit>
@@ -13,30 +14,34 @@
 
 constexpr int ROW_BITS = FILE_COUNT;  // bits per row; a step NORTH is ROW_BITS bits down
 
-// The reach masks of geometry.h renumbered by bit, so that a loop over a set's bits looks them up
-// directly, and each colour's pawn capture squares.
+// What a piece reaches from each square on an empty board, by bit, so that a loop over a set's
+// bits looks it up directly. ANDed with the occupancy, a mask tells at once that no piece of a
+// side stands where it could matter, so a line need not be walked.
 struct BitMasks {
-  std::uint64_t ray[64][LINE_COUNT] = {};
+  std::uint64_t ray[64][LINE_COUNT] = {};  // by index into LINES
   std::uint64_t knight[64] = {};
   std::uint64_t king[64] = {};
   std::uint64_t pawnCapture[2][64] = {};  // by ColourIndex: the squares a pawn there captures on
   std::uint64_t diagonal[64] = {};        // all four diagonal lines
   std::uint64_t straight[64] = {};        // all four ranks and files
 };
+
+// Builds the masks from the direction table, walking the mailbox board.
 constexpr BitMasks MakeBitMasks() {
   BitMasks masks;
   for (int bit = 0; bit < 64; ++bit) {
-    int square = BitSquare(bit);
-    for (int i = 0; i < LINE_COUNT; ++i) masks.ray[bit][i] = REACH.ray[square][i];
-    masks.knight[bit] = REACH.knight[square];
-    masks.king[bit] = REACH.king[square];
-    masks.diagonal[bit] = REACH.diagonal[square];
-    masks.straight[bit] = REACH.straight[square];
+    const int from = BitSquare(bit);
+    for (int i = 0; i < LINE_COUNT; ++i) {
+      const int d = LINES[i], jump = KNIGHT_JUMPS[i];
+      if (IsPlayingSquare(from + d)) masks.king[bit] |= SquareMask(from + d);
+      if (IsPlayingSquare(from + jump)) masks.knight[bit] |= SquareMask(from + jump);
+      for (int s = from + d; IsPlayingSquare(s); s += d) masks.ray[bit][i] |= SquareMask(s);
+      (IsDiagonal(d) ? masks.diagonal : masks.straight)[bit] |= masks.ray[bit][i];
+    }
     for (int colour : {WHITE, BLACK})
       for (int side : {WEST, EAST})
-        if (IsPlayingSquare(square + Forward(colour) + side))
-          masks.pawnCapture[ColourIndex(colour)][bit] |=
-              SquareMask(square + Forward(colour) + side);
+        if (IsPlayingSquare(from + Forward(colour) + side))
+          masks.pawnCapture[ColourIndex(colour)][bit] |= SquareMask(from + Forward(colour) + side);
   }
   return masks;
 }
@@ -45,37 +50,31 @@ inline constexpr BitMasks BIT_MASKS = MakeBitMasks();
 // Returns the index of the lowest set bit of a non-empty set.
 inline int LowestBit(std::uint64_t set) { return std::countr_zero(set); }
 
-// Returns the number of set bits; with HARDWARE, by the CPU's popcnt instruction, which only a
-// caller compiled for that instruction may ask for (see perft.cpp: elsewhere the compiler would
-// call the library for each count). The build targets every x86-64, which may lack it, so the
-// plain count sums the bits in place: in pairs, then fours, then bytes, and the bytes added up by
-// one multiplication.
+// Whether every processor the build targets counts a set's bits in one instruction, which
+// std::popcount then compiles to: x86-64 built for popcnt, every arm64 (its vector unit's count),
+// POWER7 and later (ppc64el), z196 and later (s390x), RISC-V with its bit-manipulation extension.
+// Elsewhere std::popcount may call a library routine for each count, slower than the plain count.
+#if defined(__POPCNT__) || defined(__aarch64__) || defined(_ARCH_PWR7) || \
+    (defined(__s390x__) && __ARCH__ >= 9) || defined(__riscv_zbb)
+constexpr bool BIT_COUNT_INSTRUCTION = true;
+#else
+constexpr bool BIT_COUNT_INSTRUCTION = false;
+#endif
+
+// Returns the number of set bits. HARDWARE: the caller is compiled for the processor's instruction
+// (perft.cpp asks an x86-64 whether it has one). Otherwise the count is the instruction where
+// every processor of the target has it, and elsewhere sums the bits in place: in pairs, then
+// fours, then bytes, the bytes added up by one multiplication.
 template <bool HARDWARE = false>
 [[gnu::always_inline]] inline int CountBits(std::uint64_t set) {
-#ifndef __POPCNT__
-  if constexpr (!HARDWARE) {
+  if constexpr (HARDWARE || BIT_COUNT_INSTRUCTION) {
+    return std::popcount(set);
+  } else {
     set -= set >> 1 & 0x5555555555555555ull;
     set = (set & 0x3333333333333333ull) + (set >> 2 & 0x3333333333333333ull);
     set = (set + (set >> 4)) & 0x0F0F0F0F0F0F0F0Full;
     return static_cast<int>(set * 0x0101010101010101ull >> 56);
   }
-#endif
-  return std::popcount(set);
-}
-
-// Returns the squares a slider on `bit` reaches along line i (one that runs toward lower squares)
-// and its opposite, up to and including the first occupied square each way. Along one line the
-// squares below `bit` have lower bits than those above it, so the nearest blocker below is the
-// highest bit of the occupied part below (bit 0 when there is none: every square below is then
-// reached) and the nearest above is the lowest bit of the occupied part above. Twice the second
-// minus the first sets exactly the bits from the first to the second; with nothing above, the
-// difference wraps round and sets every bit from the first upward. LINE_REACH holds its answers.
-constexpr std::uint64_t SlideAlongLine(int bit, int i, std::uint64_t occupied) {
-  std::uint64_t lower = BIT_MASKS.ray[bit][i], upper = BIT_MASKS.ray[bit][OppositeLine(i)];
-  std::uint64_t above = upper & occupied;
-  std::uint64_t nearestBelow = 1ull << (63 - std::countl_zero((lower & occupied) | 1));
-  std::uint64_t nearestAbove = above & (0 - above);
-  return (lower | upper) & (2 * nearestAbove - nearestBelow);
 }
 
 // The four lines through a square, by the index into LINES of their half toward lower squares.
@@ -105,38 +104,12 @@ constexpr int LineCase(int bit, std::uint64_t occupied) {
 }
 
 // LINE_REACH.reach[kind][bit][case]: the squares a slider on `bit` reaches along the line of that
-// kind when its occupancy is that case, built from SlideAlongLine over every occupancy of the
-// line. Two occupancies of one case must reach alike, or the build fails.
+// kind when its occupancy is that case. Built at start-up (bitboards.cpp), before main runs, so no
+// code that runs before main may slide.
 struct Slides {
-  std::uint64_t reach[4][64][64] = {};
+  std::uint64_t reach[4][64][64];
 };
-template <int KIND>
-constexpr void FillSlides(Slides& slides) {
-  for (int bit = 0; bit < 64; ++bit) {
-    const int i = LINE_THROUGH[KIND];
-    // The slider's own square counts for nothing, whether the caller has it occupied or not.
-    const std::uint64_t line =
-        BIT_MASKS.ray[bit][i] | BIT_MASKS.ray[bit][OppositeLine(i)] | 1ull << bit;
-    bool filled[64] = {};
-    for (std::uint64_t occupied = 0;; occupied = (occupied - line) & line) {
-      int c = LineCase<KIND>(bit, occupied);
-      std::uint64_t reach = SlideAlongLine(bit, i, occupied);
-      if (filled[c] && slides.reach[KIND][bit][c] != reach) throw "two occupancies share a case";
-      slides.reach[KIND][bit][c] = reach;
-      filled[c] = true;
-      if (occupied == line) break;
-    }
-  }
-}
-constexpr Slides MakeSlides() {
-  Slides slides;
-  FillSlides<DIAGONAL_1>(slides);
-  FillSlides<DIAGONAL_2>(slides);
-  FillSlides<ALONG_FILE>(slides);
-  FillSlides<ALONG_RANK>(slides);
-  return slides;
-}
-inline constexpr Slides LINE_REACH = MakeSlides();
+extern const Slides LINE_REACH;
 
 // Returns the squares a slider on `bit` reaches along the line of KIND.
 template <int KIND>

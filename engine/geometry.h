@@ -1,6 +1,5 @@
-// The board's geometry: which squares share a line, and what a piece could reach from each square
-// on an empty board. The reach masks, ANDed with the occupancy bits, tell at once that no piece of
-// a side stands where it could matter, so a line need not be walked.
+// The board's geometry: the lines through a square, which squares share a line, and the bits of
+// files and ranks. What a piece reaches from each square, by bit, is in bitboards.h.
 #pragma once
 
 #include <bit>
@@ -23,36 +22,6 @@ constexpr int LineIndex(int step) {
   while (LINES[i] != step) ++i;
   return i;
 }
-
-struct ReachMasks {
-  std::uint64_t ray[BOARD_SIZE][LINE_COUNT] = {};  // by index into LINES
-  std::uint64_t diagonal[BOARD_SIZE] = {};         // all four diagonal lines
-  std::uint64_t straight[BOARD_SIZE] = {};         // all four ranks and files
-  std::uint64_t knight[BOARD_SIZE] = {};
-  std::uint64_t king[BOARD_SIZE] = {};
-};
-
-// Builds the masks from the direction table.
-constexpr ReachMasks MakeReachMasks() {
-  ReachMasks masks;
-  for (int from = A8; from <= H1; ++from) {
-    if (!IsPlayingSquare(from)) continue;
-    for (int i = 0; i < LINE_COUNT; ++i) {
-      int d = LINES[i];
-      if (IsPlayingSquare(from + d)) masks.king[from] |= SquareMask(from + d);
-      int jump = KNIGHT_JUMPS[i];
-      if (IsPlayingSquare(from + jump)) masks.knight[from] |= SquareMask(from + jump);
-      for (int s = from + d; IsPlayingSquare(s); s += d) masks.ray[from][i] |= SquareMask(s);
-      if (IsDiagonal(d))
-        masks.diagonal[from] |= masks.ray[from][i];
-      else
-        masks.straight[from] |= masks.ray[from][i];
-    }
-  }
-  return masks;
-}
-
-inline constexpr ReachMasks REACH = MakeReachMasks();
 
 // Returns the line opposite line i: the other half of the same rank, file or diagonal.
 constexpr int OppositeLine(int i) { return LINE_COUNT - 1 - i; }

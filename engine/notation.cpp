@@ -22,7 +22,7 @@ int ParseSquare(const std::string& text) {
 
 // Fills board from the placement field, or returns a description of the fault.
 std::string ParsePlacement(const std::string& field, std::int32_t (&board)[BOARD_SIZE]) {
-  std::ranges::fill(board, OFFBOARD);
+  std::fill(board, board + BOARD_SIZE, OFFBOARD);
   int rank = 7, file = 0;
   for (char c : field) {
     if (c == '/') {

@@ -68,22 +68,37 @@ template <bool HARDWARE>
 // Returns the perft of depth >= 1, counting bits in place.
 std::uint64_t PerftPlain(int depth) { return PerftNode<false>(depth, PerftPlain); }
 
-// Returns the perft of depth >= 1, counting bits with the popcnt instruction, which this CPU
-// must have. One build serves every x86-64, so the instruction may be used only in code that runs
-// after asking the CPU: this function alone is compiled for it (gnu::target), and everything it
-// calls is inlined into it (gnu::flatten), counter and generator included, since code left out of
-// line would be compiled for the plain x86-64 and call the library for each count. A per-function
-// target works for every object format, where a loader's choice among clones (ifunc) works for
-// ELF only and so not on Windows.
+// The run-time choice of bit count, the one place that asks the processor. An x86-64 build targets
+// processors without popcnt too, so the instruction may be used only in code that runs after
+// asking: PerftPopcnt alone is compiled for it (gnu::target), and everything it calls is inlined
+// into it (gnu::flatten), counter and generator included, since code left out of line would be
+// compiled for the plain x86-64 and call the library for each count. A per-function target works
+// for every object format, where a loader's choice among clones (ifunc) works for ELF only and so
+// not on Windows. Other targets either always have the instruction, which the plain count then
+// uses (see BIT_COUNT_INSTRUCTION), or are not asked.
+#if defined(__x86_64__) && !defined(__POPCNT__) && defined(__GNUC__)
+// Returns the perft of depth >= 1, counting bits with popcnt, which this processor must have.
 [[gnu::target("popcnt"), gnu::flatten]] std::uint64_t PerftPopcnt(int depth) {
   return PerftNode<true>(depth, PerftPopcnt);
 }
 
+// Returns whether this processor has popcnt; it is asked once.
+bool HasPopcnt() {
+  static const bool HAS_POPCNT = __builtin_cpu_supports("popcnt");
+  return HAS_POPCNT;
+}
+#else
+// Returns the perft by the plain count, the instruction itself wherever the target always has it.
+std::uint64_t PerftPopcnt(int depth) { return PerftPlain(depth); }
+
+// Returns false: no processor is asked.
+constexpr bool HasPopcnt() { return false; }
+#endif
+
 }  // namespace
 
 std::uint64_t Perft(int depth, BitCount bitCount) {
-  static const bool HAS_POPCNT = __builtin_cpu_supports("popcnt");  // the CPU is asked once
   if (depth <= 0) return 1;
-  if (bitCount == CPU_BIT_COUNT && HAS_POPCNT) return PerftPopcnt(depth);
+  if (bitCount == CPU_BIT_COUNT && HasPopcnt()) return PerftPopcnt(depth);
   return PerftPlain(depth);
 }

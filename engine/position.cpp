@@ -76,7 +76,7 @@ void ComputeBoardState() {
 
 void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castleRights,
                    int epSquare, int halfmoveClock, int fullmoveNumber) {
-  std::ranges::copy(board, pos.board);
+  std::copy(board, board + BOARD_SIZE, pos.board);
   pos.side = side;
   pos.castleRights = castleRights;
   pos.epSquare = epSquare;

@@ -9,10 +9,6 @@ namespace {
 // The character of each cell code; a space where the diagram shows something else.
 constexpr char PIECE_CHARS[CODE_COUNT + 1] = " PNBRQK  pnbrqk ";
 
-// Code page 437 shading bytes for empty light and dark squares.
-constexpr unsigned char LIGHT_SHADE = 0xB0;
-constexpr unsigned char FULL_BLOCK = 0xDB;
-
 // The diagram covers rows 1 to 10 and all ten columns: the playing squares framed by border
 // cells, on which the rank digits and file letters are written.
 constexpr int FIRST_SHOWN = A8 - ROW_LENGTH - 1, LAST_SHOWN = H1 + ROW_LENGTH + 1;

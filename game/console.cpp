@@ -41,6 +41,8 @@ struct Console {
   int inFd = INPUT_STREAM;
   bool opened = false;
   bool onConsole = false;
+  // The statement being carried out: the return address of the public function it called.
+  const void* caller = nullptr;
   // Bytes of block waiting for the file or pipe; always 0 on a console.
   std::size_t used = 0;
   unsigned char block[BLOCK_SIZE];
@@ -55,15 +57,17 @@ std::uint32_t CodeAddress(const void* address) {
                                     REPORT_BASE);
 }
 
-// Writes what is still buffered and the one-line report, then ends the process with status.
-// outputBroken tells that standard output itself failed, so the report goes to standard error too.
-// Uses only plain writes whose results are ignored, so it never comes back here.
-[[noreturn]] void Fail(int status, std::uint32_t address, bool outputBroken) {
+// Writes what is still buffered and the one-line report of the statement being carried out, then
+// ends the process with status. outputBroken tells that standard output itself failed, so the
+// report goes to standard error too. Uses only plain writes whose results are ignored, so it never
+// comes back here.
+[[noreturn]] void Fail(int status, bool outputBroken) {
   if (!outputBroken && console.used > 0) {
     outputBroken = WriteBytes(console.outFd, console.block, console.used) != 0;
   }
   console.used = 0;
 
+  std::uint32_t address = CodeAddress(console.caller);
   char report[sizeof REPORT_TEMPLATE];
   std::memcpy(report, REPORT_TEMPLATE, sizeof report);
   unsigned value = static_cast<unsigned>(status);
@@ -83,57 +87,57 @@ std::uint32_t CodeAddress(const void* address) {
 }
 
 // Fails with the status a system error code stands for: its low eight bits.
-[[noreturn]] void FailWithError(std::uint32_t error, std::uint32_t address, bool outputBroken) {
-  Fail(static_cast<int>(error & STATUS_MASK), address, outputBroken);
+[[noreturn]] void FailWithError(std::uint32_t error, bool outputBroken) {
+  Fail(static_cast<int>(error & STATUS_MASK), outputBroken);
 }
 
 // Opens standard output on outFd (failing with 105 when there is none) and forgets any buffered
 // bytes of an earlier opening.
-void Open(int outFd, int inFd, std::uint32_t address) {
+void Open(int outFd, int inFd) {
   console.outFd = outFd;
   console.inFd = inFd;
   console.used = 0;
   console.opened = true;
   console.onConsole = false;
   const OutputKind kind = OpenOutput(outFd);
-  if (kind == OutputKind::MISSING) Fail(STATUS_OUTPUT_NOT_OPEN, address, true);
+  if (kind == OutputKind::MISSING) Fail(STATUS_OUTPUT_NOT_OPEN, true);
   console.onConsole = kind == OutputKind::CONSOLE;
 }
 
 // Opens the console with the standard streams unless the program already did.
-void EnsureOpen(std::uint32_t address) {
-  if (!console.opened) Open(OUTPUT_STREAM, INPUT_STREAM, address);
+void EnsureOpen() {
+  if (!console.opened) Open(OUTPUT_STREAM, INPUT_STREAM);
 }
 
 // Writes the whole block to the file or pipe; a failure ends the process.
-void FlushBlock(std::uint32_t address) {
+void FlushBlock() {
   if (console.used == 0) return;
   const std::size_t length = console.used;
   // The block is gone either way: after a failure it must not be written again.
   console.used = 0;
   const std::uint32_t error = WriteBytes(console.outFd, console.block, length);
-  if (error != 0) FailWithError(error, address, true);
+  if (error != 0) FailWithError(error, true);
 }
 
 // Adds bytes to the block, writing it out each time it fills.
-void Buffer(const unsigned char* data, std::size_t length, std::uint32_t address) {
+void Buffer(const unsigned char* data, std::size_t length) {
   while (length > 0) {
     const std::size_t taken = std::min(length, BLOCK_SIZE - console.used);
     std::memcpy(console.block + console.used, data, taken);
     console.used += taken;
     data += taken;
     length -= taken;
-    if (console.used == BLOCK_SIZE) FlushBlock(address);
+    if (console.used == BLOCK_SIZE) FlushBlock();
   }
 }
 
 // Shows one statement on the console, in one write unless it is longer than SHOWN_PIECE.
-void Show(const unsigned char* data, std::size_t length, bool endLine, std::uint32_t address) {
+void Show(const unsigned char* data, std::size_t length, bool endLine) {
   while (length > 0 || endLine) {
     const std::size_t piece = std::min(length, SHOWN_PIECE);
     const bool last = piece == length;
     const std::uint32_t error = ShowOnConsole(console.outFd, data, piece, last && endLine);
-    if (error != 0) FailWithError(error, address, true);
+    if (error != 0) FailWithError(error, true);
     if (last) return;
     data += piece;
     length -= piece;
@@ -141,70 +145,78 @@ void Show(const unsigned char* data, std::size_t length, bool endLine, std::uint
 }
 
 // Carries out one write statement: data, then CR LF when endLine is set.
-void Statement(const unsigned char* data, std::size_t length, bool endLine, std::uint32_t address) {
-  EnsureOpen(address);
+void Statement(const unsigned char* data, std::size_t length, bool endLine) {
+  EnsureOpen();
   if (console.onConsole) {
-    Show(data, length, endLine, address);
+    Show(data, length, endLine);
     return;
   }
-  Buffer(data, length, address);
-  if (endLine) Buffer(LINE_END, sizeof LINE_END, address);
+  Buffer(data, length);
+  if (endLine) Buffer(LINE_END, sizeof LINE_END);
 }
 
 }  // namespace
 
-// The public functions stay out of line so that __builtin_return_address(0) names the statement
-// in the caller that failed.
+// Each public function stays out of line and, before it does anything that can fail, records its
+// return address: the failing statement's place in the program's code. GCC and Clang give it;
+// with another compiler every report would show the image's start.
+#if defined(__GNUC__)
+#define CALLER_ADDRESS() __builtin_return_address(0)
+#else
+#define CALLER_ADDRESS() reinterpret_cast<const void*>(ImageBase())
+#endif
 
 // Opens the console on outFd and inFd; returns only when outFd is open.
-__attribute__((noinline)) void ConsoleOpen(int outFd, int inFd) {
-  Open(outFd, inFd, CodeAddress(__builtin_return_address(0)));
+[[gnu::noinline]] void ConsoleOpen(int outFd, int inFd) {
+  console.caller = CALLER_ADDRESS();
+  Open(outFd, inFd);
 }
 
 // Writes length bytes of text as one statement; returns only on success.
-__attribute__((noinline)) void ConsoleWrite(const char* text, std::size_t length) {
-  Statement(reinterpret_cast<const unsigned char*>(text), length, false,
-            CodeAddress(__builtin_return_address(0)));
+[[gnu::noinline]] void ConsoleWrite(const char* text, std::size_t length) {
+  console.caller = CALLER_ADDRESS();
+  Statement(reinterpret_cast<const unsigned char*>(text), length, false);
 }
 
 // Writes one byte as one statement; returns only on success.
-__attribute__((noinline)) void ConsoleWriteByte(unsigned char byte) {
-  Statement(&byte, 1, false, CodeAddress(__builtin_return_address(0)));
+[[gnu::noinline]] void ConsoleWriteByte(unsigned char byte) {
+  console.caller = CALLER_ADDRESS();
+  Statement(&byte, 1, false);
 }
 
 // Writes text and CR LF as one statement; returns only on success.
-__attribute__((noinline)) void ConsoleWriteLine(const char* text) {
-  Statement(reinterpret_cast<const unsigned char*>(text), std::strlen(text), true,
-            CodeAddress(__builtin_return_address(0)));
+[[gnu::noinline]] void ConsoleWriteLine(const char* text) {
+  console.caller = CALLER_ADDRESS();
+  Statement(reinterpret_cast<const unsigned char*>(text), std::strlen(text), true);
 }
 
 // Writes out the block; returns only on success.
-__attribute__((noinline)) void ConsoleFlush() {
-  const std::uint32_t address = CodeAddress(__builtin_return_address(0));
-  EnsureOpen(address);
-  FlushBlock(address);
+[[gnu::noinline]] void ConsoleFlush() {
+  console.caller = CALLER_ADDRESS();
+  EnsureOpen();
+  FlushBlock();
 }
 
 // Discards input through the first LF, end of input, broken pipe or 0x1A; returns only on success.
-__attribute__((noinline)) void ConsoleReadLine() {
-  const std::uint32_t address = CodeAddress(__builtin_return_address(0));
-  EnsureOpen(address);
-  if (!HasInput(console.inFd)) Fail(STATUS_INPUT_NOT_OPEN, address, false);
+[[gnu::noinline]] void ConsoleReadLine() {
+  console.caller = CALLER_ADDRESS();
+  EnsureOpen();
+  if (!HasInput(console.inFd)) Fail(STATUS_INPUT_NOT_OPEN, false);
   // One byte at a time, so nothing after the line is taken from whoever reads the input next.
   for (;;) {
     unsigned char byte = 0;
     std::uint32_t error = 0;
     const ReadResult result = ReadByte(console.inFd, byte, error);
     if (result == ReadResult::END) return;
-    if (result == ReadResult::FAILED) FailWithError(error, address, false);
+    if (result == ReadResult::FAILED) FailWithError(error, false);
     if (byte == '\n' || byte == END_OF_INPUT) return;
   }
 }
 
 // Writes out the block and ends the process with status.
-__attribute__((noinline)) void ConsoleExit(int status) {
-  const std::uint32_t address = CodeAddress(__builtin_return_address(0));
-  EnsureOpen(address);
-  FlushBlock(address);
+[[gnu::noinline]] void ConsoleExit(int status) {
+  console.caller = CALLER_ADDRESS();
+  EnsureOpen();
+  FlushBlock();
   EndProcess(status);
 }

@@ -5,13 +5,18 @@
 
 #include <cstddef>
 
+// The diagram's shading bytes, code page 437's light shade and full block: written as they are to
+// a file or pipe, shown on a console as the characters they stand for.
+constexpr unsigned char LIGHT_SHADE = 0xB0;
+constexpr unsigned char FULL_BLOCK = 0xDB;
+
 // Exit statuses for a stream that cannot be opened.
 constexpr int STATUS_OUTPUT_NOT_OPEN = 105;
 constexpr int STATUS_INPUT_NOT_OPEN = 104;
 
 // Opens standard output (descriptor outFd) and decides how it is written: on a terminal every
-// write statement reaches the screen at once and the two shading bytes 0xB0 and 0xDB are shown as
-// the terminal's UTF-8 light-shade and full-block characters; to a file or pipe the bytes go out
+// write statement reaches the screen at once and the two shading bytes are shown as the
+// terminal's UTF-8 light-shade and full-block characters; to a file or pipe the bytes go out
 // unchanged, in blocks and at exit. Standard input (inFd) is opened by the final read. Opening
 // again forgets anything still buffered. A write before any ConsoleOpen opens descriptors 1 and 0.
 // Fails with STATUS_OUTPUT_NOT_OPEN when outFd is not an open descriptor.

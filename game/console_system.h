@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "game/console.h"
+
 // What a stream opened for output turned out to be.
 enum class OutputKind { MISSING, CONSOLE, FILE_OR_PIPE };
 
@@ -17,8 +19,6 @@ enum class ReadResult { BYTE, END, FAILED };
 // shown in pieces of this size.
 constexpr std::size_t SHOWN_PIECE = 1024;
 
-constexpr unsigned char LIGHT_SHADE = 0xB0;
-constexpr unsigned char FULL_BLOCK = 0xDB;
 constexpr char32_t LIGHT_SHADE_CHARACTER = 0x2591;
 constexpr char32_t FULL_BLOCK_CHARACTER = 0x2588;
 

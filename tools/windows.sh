@@ -30,16 +30,9 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-
 command -v wine >/dev/null 2>&1 || need+=(wine64 wine)
 command -v tmux >/dev/null 2>&1 || need+=(tmux)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
-if [ ${#need[@]} -gt 0 ]; then
-  if ! command -v apt-get >/dev/null 2>&1 || [ "$(id -u)" != 0 ]; then
-    Skip "missing ${need[*]} (install them with apt-get as root)"
-  fi
-  echo "Installing ${need[*]} ..."
-  # Another apt-get on the machine holds the lock for a while; wait for it rather than fail.
-  apt-get update -qq -o DPkg::Lock::Timeout=600 >&2 || Skip "apt-get update failed"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
-    --no-install-recommends "${need[@]}" >/dev/null || Skip "cannot install ${need[*]}"
-fi
+# shellcheck source=tools/install_needed.sh
+source tools/install_needed.sh
+InstallNeeded
 Took install
 
 echo "== Windows: cross-build"
@@ -145,20 +138,10 @@ Check "chessbench perft 5 says what the Linux build says" $?
 SameBut "$work/bench.win" "$work/bench.linux" ' ms [0-9]+ nps [0-9]+'
 Check "chessbench bench says what the Linux build says, but for its time" $?
 
-# A GUI's session; the Windows engine gets it with CR LF line ends, as a Windows GUI sends it. It
-# ends with its input, not quit: quit is served at once, even during a search, so it would cut the
-# searches short wherever the reading thread happened to be.
-session='uci
-setoption name Depth value 5
-isready
-ucinewgame
-position startpos moves e2e4 e7e5 g1f3
-go depth 5
-position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1
-go nodes 20000
-position startpos moves e4 e5 Nf3 Nc6 Bb5
-go depth 4
-bogus'
+# A GUI's session (tools/uci_session.txt); the Windows engine gets it with CR LF line ends, as a
+# Windows GUI sends it. It ends with its input, not quit: quit is served at once, even during a
+# search, so it would cut the searches short wherever the reading thread happened to be.
+session=$(<tools/uci_session.txt)
 wine "$bin/chess-uci.exe" <<<"${session//$'\n'/$'\r\n'}" >"$work/uci.win"
 "$linux/chess-uci" <<<"$session" >"$work/uci.linux"
 SameBut "$work/uci.win" "$work/uci.linux" ' (time|nps) [0-9]+'
