@@ -24,28 +24,29 @@ inline void ShiftPiece(int code, int from, int to) {
   if (SCOPE == FOR_SEARCH) pos.key ^= ZOBRIST.piece[code][from] ^ ZOBRIST.piece[code][to];
 }
 
+// Flips `code` on `square` in the sets, and in the key for the search: the same whether the
+// piece arrives or leaves.
+template <MakeScope SCOPE>
+inline void FlipPiece(int code, int square) {
+  pos.pieces[code] ^= SquareMask(square);
+  pos.occupied[ColourIndex(ColourOf(code))] ^= SquareMask(square);
+  if (SCOPE == FOR_SEARCH) pos.key ^= ZOBRIST.piece[code][square];
+}
+
 // Takes `code` off `square`.
 template <MakeScope SCOPE>
 inline void LiftPiece(int code, int square) {
   pos.board[square] = EMPTY;
-  pos.pieces[code] ^= SquareMask(square);
-  pos.occupied[ColourIndex(ColourOf(code))] ^= SquareMask(square);
-  if (SCOPE == FOR_SEARCH) {
-    pos.key ^= ZOBRIST.piece[code][square];
-    pos.material -= SignedValue(code);
-  }
+  FlipPiece<SCOPE>(code, square);
+  if (SCOPE == FOR_SEARCH) pos.material -= SignedValue(code);
 }
 
 // Puts `code` on the empty square `square`.
 template <MakeScope SCOPE>
 inline void DropPiece(int code, int square) {
   pos.board[square] = code;
-  pos.pieces[code] ^= SquareMask(square);
-  pos.occupied[ColourIndex(ColourOf(code))] ^= SquareMask(square);
-  if (SCOPE == FOR_SEARCH) {
-    pos.key ^= ZOBRIST.piece[code][square];
-    pos.material += SignedValue(code);
-  }
+  FlipPiece<SCOPE>(code, square);
+  if (SCOPE == FOR_SEARCH) pos.material += SignedValue(code);
 }
 
 // Moves the pieces of a castling, an en passant or a promotion of `mover`; `captured` stands on
