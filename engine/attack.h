@@ -4,7 +4,6 @@
 #pragma once
 
 #include "engine/bitboards.h"
-#include "engine/geometry.h"
 #include "engine/position.h"
 
 // The pieces of one side, as sets.
@@ -47,66 +46,6 @@ bool IsAttacked(int square, int by);
 // when that colour has no king.
 bool InCheck(int colour);
 
-// The squares, as bits, that castling rights alone make count as attacked, by colour index and
-// castleRights: the king's destination of each castling of that colour the rights still allow,
-// whatever stands there.
-struct ClaimTable {
-  std::uint64_t claims[2][ALL_CASTLE_RIGHTS + 1] = {};
-};
-constexpr ClaimTable MakeClaimTable() {
-  ClaimTable table;
-  for (int rights = 0; rights <= ALL_CASTLE_RIGHTS; ++rights)
-    for (const Castling& castling : CASTLINGS)
-      if (rights & castling.right)
-        table.claims[ColourIndex(castling.colour)][rights] |= SquareMask(castling.kingTo);
-  return table;
-}
-inline constexpr ClaimTable CLAIM_TABLE = MakeClaimTable();
-
-// Returns the squares that the castling rights of `by` claim now.
-inline std::uint64_t CastlingClaims(int by) {
-  return CLAIM_TABLE.claims[ColourIndex(by)][pos.castleRights];
-}
-
 // Returns true when a pawn of `by` stands diagonally behind square (seen from that pawn's side):
 // it would capture there if a piece stood on it.
 bool CoveredByPawn(int square, int by);
-
-// Returns true when `vacated` lies on a line (rank, file or diagonal) from `king` and, with
-// `vacated` empty, the first piece from the king along that line is a bishop, rook or queen of
-// `by` that moves along it: the attack a move from `vacated` can uncover. Whether the piece still
-// stands on `vacated` or has left it makes no difference.
-bool UncoversAttack(int king, int vacated, int by);
-
-// For telling without making them which moves of the side to move give check: by piece type, the
-// squares (as bits) from which such a piece would attack the enemy king, and the pieces whose
-// moving off their line to the king uncovers an attack by a piece behind them.
-struct CheckSquares {
-  int king;                  // the enemy king's square, or NO_SQUARE
-  std::uint64_t byType[8];   // a king never attacks the other king: KING's entry stays empty
-  std::uint64_t uncovering;  // the mover's pieces that stand before a slider of its own
-};
-void FindCheckSquares(CheckSquares& checks);
-
-// Returns true when a castling, en passant or promotion of the side to move gives check. Each
-// moves or removes more than one piece, or changes one, so the move is made on the occupancy and
-// the mover's army, and the enemy king on bit `king` looked at: the rook, the pawn or the
-// promoted piece may check, and so may a slider through any square the move empties.
-bool SpecialMoveGivesCheck(int king, Move move);
-
-// Returns true when a move of the side to move gives check, judged before it is made, by checks.
-inline bool MoveGivesCheck(const CheckSquares& checks, Move move) {
-  int king = checks.king;
-  if (king == NO_SQUARE) return false;
-  int from = MoveFrom(move), to = MoveTo(move);
-  if (MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION))
-    return SpecialMoveGivesCheck(SquareBit(king), move);
-  // Squares on one line from the king lie on no other line from it, so a path from `to` to the
-  // king never crosses `from` unless both lie on one line from the king, where a piece of the
-  // mover's would already stand between or give check. A capture only takes a piece off the
-  // square the mover then stands on, so it opens no line either.
-  if (checks.uncovering & SquareMask(from) &&
-      LINE_STEP.step[king][to] != LINE_STEP.step[king][from])
-    return true;
-  return checks.byType[TypeOf(pos.board[from])] & SquareMask(to);
-}

@@ -10,22 +10,22 @@
 
 #include "engine/attack.h"
 #include "engine/evaluate.h"
-#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/rules.h"
+#include "engine/set_movegen.h"
 
 namespace {
 
 // Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by
 // falling gain, the first legal one decides. With a gain of at least `enough`, any legal one
 // will do, and its gain is returned at once.
-int BestGain(int enough) {
+int BestGain(int enough, CheckRecord& record) {
   MoveList list;
   GenerateCaptures(list);
   int gains[MAX_MOVES];
   for (int i = 0; i < list.count; ++i) {
     gains[i] = MaterialGain(list.moves[i]);
-    if (gains[i] >= enough && IsLegal(list.moves[i], MOVER_NOT_IN_CHECK)) return gains[i];
+    if (gains[i] >= enough && IsLegal(list.moves[i], record)) return gains[i];
     if (gains[i] >= enough) gains[i] = -1;  // known illegal
   }
   for (;;) {
@@ -33,7 +33,7 @@ int BestGain(int enough) {
     for (int i = 0; i < list.count; ++i)
       if (gains[i] >= 0 && (best < 0 || gains[i] > gains[best])) best = i;
     if (best < 0) return -1;
-    if (IsLegal(list.moves[best], MOVER_NOT_IN_CHECK)) return gains[best];
+    if (IsLegal(list.moves[best], record)) return gains[best];
     gains[best] = -1;
   }
 }
@@ -60,17 +60,18 @@ int FrontierValue(int beta, std::uint64_t& nodes) {
     return value;
   };
   int standing = Evaluate();
+  CheckRecord record(true);
   // With a legal move the value is at least the material now, so at or above beta that will do.
-  if (standing >= beta && HasLegalMove(false)) return remember(standing, false);
+  if (standing >= beta && HasLegalMove(record)) return remember(standing, false);
   // A capture or promotion that gains enough to reach beta settles the node at once (a lower
   // bound); otherwise the best legal one gives the exact value.
-  int gain = BestGain(beta - standing);
+  int gain = BestGain(beta - standing, record);
   if (gain >= 0) {
     ++nodes;  // the leaf that decides
     return remember(standing + gain, gain < beta - standing);
   }
   // 0: stalemate
-  return remember(HasLegalMove(false) ? standing : 0, true);
+  return remember(HasLegalMove(record) ? standing : 0, true);
 }
 
 void ClearFrontierCache() {

@@ -3,160 +3,200 @@
 
 #include <cassert>
 
+#include "engine/castling.h"
 #include "engine/geometry.h"
 #include "engine/zobrist.h"
 
-bool standardCastling = false;
-
-bool CastlingAllowed(const Castling& castling, bool (*isAttacked)(int square, int by)) {
-  int opponent = castling.colour ^ BLACK;
-  assert(pos.board[castling.kingFrom] == (castling.colour | KING));
-  for (int i = 0; i < castling.emptyCount; ++i)
-    if (pos.board[castling.empty[i]] != EMPTY) return false;
-  return !isAttacked(castling.kingFrom, opponent) && CastlingSquaresSafe(castling, isAttacked);
-}
-
 namespace {
 
-// Moves the pieces of a move of `mover`: the piece (promoted where it promotes) from `from` to
-// `to`, overwriting what stood there, the rook of a castling, and the pawn an en-passant capture
-// takes. Returns the code now on `to`.
-int MovePieces(Move move, int mover) {
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  int moved = flags & MF_PROMOTION ? (MovePromotion(move) & TYPE_MASK) | mover : pos.board[from];
-  if (flags & MF_CASTLE) {
-    const Castling& castling = *FindCastling(to);
-    PutCell(castling.rookTo, pos.board[castling.rookFrom]);
-    PutCell(castling.rookFrom, EMPTY);
-  }
-  PutCell(to, moved);
-  PutCell(from, EMPTY);
-  if (flags & MF_EN_PASSANT) PutCell(Behind(to, mover), EMPTY);
-  return moved;
-}
+// The board and set operations that moves are made of. SCOPE FOR_SEARCH brings the key and the
+// material along; undo asks for neither, as it puts back their saved values.
 
-// Puts back the pieces a move of `mover` moved; `captured` stood on its destination.
-void UnmovePieces(Move move, int mover, int captured) {
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  PutCell(from, flags & MF_PROMOTION ? mover | PAWN : pos.board[to]);
-  PutCell(to, captured);
-  if (flags & MF_CASTLE) {
-    const Castling& castling = *FindCastling(to);
-    PutCell(castling.rookFrom, pos.board[castling.rookTo]);
-    PutCell(castling.rookTo, EMPTY);  // the rook's destination had to be empty
-  }
-  if (flags & MF_EN_PASSANT) PutCell(Behind(to, mover), (mover ^ BLACK) | PAWN);
-}
-
-// Accounts in the key for one cell's change from old to code.
-void Account(int square, int old, int code) {
-  pos.key ^= ZOBRIST.piece[old][square] ^ ZOBRIST.piece[code][square];
-}
-
-// Judges what can be judged of a move before anything moves: returns false when the move is
-// refused, and sets settled when it is then known to be legal. A king that is safe stays safe
-// after a move of another piece, other than castling or en passant, unless the move opens a line
-// to it: captures only remove attackers and the arriving piece only blocks. Any other move of a
-// side not known to be out of check is judged after it is made.
-bool JudgeBeforeMoving(Move move, KnownLegality known, bool& settled) {
-  const int* b = pos.board;
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move), mover = pos.side;
-  settled = known == KNOWN_LEGAL;
-  if (settled) return true;
-  if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
-  if (flags & MF_CASTLE) {
-    const Castling* castling = FindCastling(to);
-    return castling != nullptr && castling->colour == mover && CastlingAllowed(*castling);
-  }
-  if (known != MOVER_NOT_IN_CHECK || TypeOf(b[from]) == KING || flags & MF_EN_PASSANT) return true;
-  settled = true;
-  int king = pos.kingSquare[ColourIndex(mover)];
-  return LINE_STEP.step[king][to] == LINE_STEP.step[king][from] ||
-         !UncoversAttack(king, from, mover ^ BLACK);
-}
-
-// Makes a move that JudgeBeforeMoving let through, as MakeMove does; settled as it said.
+// Moves `code` from `from` onto the empty square `to`.
 template <MakeScope SCOPE>
-bool MakeJudgedMove(Move move, Undo& undo, bool settled) {
-  const int* b = pos.board;
+inline void ShiftPiece(int code, int from, int to) {
+  std::uint64_t bits = SquareMask(from) | SquareMask(to);
+  pos.board[from] = EMPTY;
+  pos.board[to] = code;
+  pos.pieces[code] ^= bits;
+  pos.occupied[ColourIndex(ColourOf(code))] ^= bits;
+  if (TypeOf(code) == KING) pos.kingSquare[ColourIndex(ColourOf(code))] = to;
+  if (SCOPE == FOR_SEARCH) pos.key ^= ZOBRIST.piece[code][from] ^ ZOBRIST.piece[code][to];
+}
+
+// Flips `code` on `square` in the sets, and in the key for the search: the same whether the
+// piece arrives or leaves.
+template <MakeScope SCOPE>
+inline void FlipPiece(int code, int square) {
+  pos.pieces[code] ^= SquareMask(square);
+  pos.occupied[ColourIndex(ColourOf(code))] ^= SquareMask(square);
+  if (SCOPE == FOR_SEARCH) pos.key ^= ZOBRIST.piece[code][square];
+}
+
+// Takes `code` off `square`.
+template <MakeScope SCOPE>
+inline void LiftPiece(int code, int square) {
+  pos.board[square] = EMPTY;
+  FlipPiece<SCOPE>(code, square);
+  if (SCOPE == FOR_SEARCH) pos.material -= SignedValue(code);
+}
+
+// Puts `code` on the empty square `square`.
+template <MakeScope SCOPE>
+inline void DropPiece(int code, int square) {
+  pos.board[square] = code;
+  FlipPiece<SCOPE>(code, square);
+  if (SCOPE == FOR_SEARCH) pos.material += SignedValue(code);
+}
+
+// Moves the pieces of a castling, an en passant or a promotion of `mover`; `captured` stands on
+// the destination. Undone by UnmoveSpecialPieces.
+template <MakeScope SCOPE>
+void MoveSpecialPieces(Move move, int mover, int captured) {
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  int mover = pos.side, opponent = mover ^ BLACK;
-
-  int piece = b[from];
-  undo.captured = b[to];
-  undo.fields = pos;
-  int moved = MovePieces(move, mover);
-  // The check test sees the new rights and en-passant square: a king standing on the enemy's
-  // castling destination is attacked only while the enemy keeps that right.
-  pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
-  pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
-  if (!settled && InCheck(mover)) {
-    UnmovePieces(move, mover, undo.captured);
-    static_cast<MoveFields&>(pos) = undo.fields;
-    return false;
-  }
-
-  pos.side = opponent;
-  assert(!settled || !InCheck(mover));
-  if (SCOPE == RULES_ONLY) return true;
-
-  Account(from, piece, EMPTY);
-  Account(to, undo.captured, moved);
   if (flags & MF_CASTLE) {
-    const Castling* castling = FindCastling(to);
-    int rook = b[castling->rookTo];
-    Account(castling->rookFrom, rook, EMPTY);
-    Account(castling->rookTo, EMPTY, rook);
+    const Castling& castling = *FindCastling(to);
+    ShiftPiece<SCOPE>(mover | KING, from, to);
+    ShiftPiece<SCOPE>(mover | ROOK, castling.rookFrom, castling.rookTo);
+  } else if (flags & MF_EN_PASSANT) {
+    LiftPiece<SCOPE>((mover ^ BLACK) | PAWN, Behind(to, mover));
+    ShiftPiece<SCOPE>(mover | PAWN, from, to);
+  } else {
+    LiftPiece<SCOPE>(mover | PAWN, from);
+    if (captured != EMPTY) LiftPiece<SCOPE>(captured, to);
+    DropPiece<SCOPE>(mover | (MovePromotion(move) & TYPE_MASK), to);
   }
-  int victim = flags & MF_EN_PASSANT ? opponent | PAWN : undo.captured;
-  if (flags & MF_EN_PASSANT) Account(Behind(to, mover), victim, EMPTY);
-  // Only a capture or a promotion changes the material.
-  if (flags & (MF_CAPTURE | MF_PROMOTION))
-    pos.material += SignedValue(moved) - SignedValue(piece) - SignedValue(victim);
-  pos.key ^=
-      ZOBRIST.black ^ ZOBRIST.castle[undo.fields.castleRights] ^ ZOBRIST.castle[pos.castleRights];
-  if (undo.fields.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[undo.fields.epSquare];
-  if (pos.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[pos.epSquare];
-  pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
-  if (mover == BLACK) ++pos.fullmoveNumber;
-  if (pos.historyLength < MAX_HISTORY) ++pos.historyLength;
-  assert(pos.key == ComputeKey());
-  return true;
+}
+
+// Puts back the pieces that MoveSpecialPieces moved.
+void UnmoveSpecialPieces(Move move, int mover, int captured) {
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  if (flags & MF_CASTLE) {
+    const Castling& castling = *FindCastling(to);
+    ShiftPiece<RULES_ONLY>(mover | KING, to, from);
+    ShiftPiece<RULES_ONLY>(mover | ROOK, castling.rookTo, castling.rookFrom);
+  } else if (flags & MF_EN_PASSANT) {
+    ShiftPiece<RULES_ONLY>(mover | PAWN, to, from);
+    DropPiece<RULES_ONLY>((mover ^ BLACK) | PAWN, Behind(to, mover));
+  } else {
+    LiftPiece<RULES_ONLY>(pos.board[to], to);
+    if (captured != EMPTY) DropPiece<RULES_ONLY>(captured, to);
+    DropPiece<RULES_ONLY>(mover | PAWN, from);
+  }
+}
+
+// Returns true when the sets agree with the board on every square the move changes.
+[[maybe_unused]] bool SetsMatchBoard(Move move) {
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  bool match = SetsMatchBoardOn(from) && SetsMatchBoardOn(to);
+  // The pawn an en-passant capture takes stood beside the capturing one.
+  if (flags & MF_EN_PASSANT) match &= SetsMatchBoardOn(SquareAt(FileOf(to), RankOf(from)));
+  if (flags & MF_CASTLE) {
+    const Castling& castling = *FindCastling(to);
+    match &= SetsMatchBoardOn(castling.rookFrom) && SetsMatchBoardOn(castling.rookTo);
+  }
+  return match;
 }
 
 }  // namespace
 
-template <MakeScope SCOPE>
-bool MakeMove(Move move, Undo& undo, KnownLegality known) {
-  bool settled;
-  return JudgeBeforeMoving(move, known, settled) && MakeJudgedMove<SCOPE>(move, undo, settled);
+bool IsKingOrSpecialMoveLegal(Move move, CheckRecord& record) {
+  int from = MoveFrom(move), to = MoveTo(move), mover = pos.side;
+  const MoverKing& king = MoverKingOf(record);
+  std::uint64_t occupied = pos.occupied[0] | pos.occupied[1];
+  if (MoveFlags(move) & MF_CASTLE) {
+    const Castling* castling = FindCastling(to);
+    return castling != nullptr && castling->colour == mover && !king.checkers &&
+           IsCastlingLegal(*castling, occupied, IsAttacked);
+  }
+  const Army enemy = ArmyOf(mover ^ BLACK);
+  if (MoveFlags(move) & MF_EN_PASSANT) return IsEnPassantLegal(from, to, king, enemy);
+  // The king steps onto a square that nothing attacks once it has left its own (a slider's line
+  // through it would otherwise seem blocked by the king itself) and no castling right claims.
+  return !(king.claimed & SquareMask(to)) &&
+         !IsBitAttacked(SquareBit(to), occupied ^ SquareMask(from), enemy, ColourIndex(mover));
 }
-template bool MakeMove<FOR_SEARCH>(Move move, Undo& undo, KnownLegality known);
-template bool MakeMove<RULES_ONLY>(Move move, Undo& undo, KnownLegality known);
+
+template <MakeScope SCOPE>
+void MakeLegalMove(Move move, Undo& undo) {
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move), mover = pos.side;
+  int captured = pos.board[to];
+  undo.captured = captured;
+  undo.epSquare = pos.epSquare;
+  undo.castleRights = pos.castleRights;
+  if (SCOPE == FOR_SEARCH) {
+    undo.halfmoveClock = pos.halfmoveClock;
+    undo.historyLength = pos.historyLength;
+    undo.material = pos.material;
+    undo.key = pos.key;
+  }
+  if (flags & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION)) {
+    MoveSpecialPieces<SCOPE>(move, mover, captured);
+  } else {  // a quiet move or a capture: one piece moves, and one may be taken
+    if (captured != EMPTY) LiftPiece<SCOPE>(captured, to);
+    ShiftPiece<SCOPE>(pos.board[from], from, to);
+  }
+  // Most moves keep every right, and all moves once the rights are gone.
+  if (pos.castleRights) {
+    pos.castleRights &= CASTLE_MASK[from] & CASTLE_MASK[to];
+    if (SCOPE == FOR_SEARCH && pos.castleRights != undo.castleRights)
+      pos.key ^= ZOBRIST.castle[undo.castleRights] ^ ZOBRIST.castle[pos.castleRights];
+  }
+  pos.epSquare = flags & MF_DOUBLE_PUSH ? Behind(to, mover) : NO_SQUARE;
+  pos.side = mover ^ BLACK;
+  assert(!InCheck(mover) && SetsMatchBoard(move));
+  if (SCOPE == RULES_ONLY) return;
+
+  pos.key ^= ZOBRIST.black;
+  if (undo.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[undo.epSquare];
+  if (pos.epSquare != NO_SQUARE) pos.key ^= ZOBRIST.ep[pos.epSquare];
+  pos.halfmoveClock = flags & (MF_CAPTURE | MF_PAWN) ? 0 : pos.halfmoveClock + 1;
+  pos.fullmoveNumber += mover == BLACK;
+  pos.historyLength += pos.historyLength < MAX_HISTORY;
+  assert(pos.key == ComputeKey());
+}
+template void MakeLegalMove<FOR_SEARCH>(Move move, Undo& undo);
+template void MakeLegalMove<RULES_ONLY>(Move move, Undo& undo);
+
+bool MakeMove(Move move, Undo& undo) {
+  CheckRecord record;
+  if (!IsLegal(move, record)) return false;
+  MakeLegalMove(move, undo);
+  return true;
+}
 
 bool MakeMove(Move move) {
   Undo undo;
   if (!MakeMove(move, undo)) return false;
   // The game's record of the position: its hash, in the history while there is room, and its key.
   ComputeHash();
-  if (undo.fields.historyLength < MAX_HISTORY) pos.history[undo.fields.historyLength] = pos.hash;
+  if (undo.historyLength < MAX_HISTORY) pos.history[undo.historyLength] = pos.hash;
   pos.keyRing[pos.plyCount % KEY_RING] = pos.key;
   ++pos.plyCount;
   return true;
 }
 
+template <MakeScope SCOPE>
 void UndoMove(Move move, const Undo& undo) {
-  pos.side ^= BLACK;
-  UnmovePieces(move, pos.side, undo.captured);
-  static_cast<MoveFields&>(pos) = undo.fields;
+  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
+  int mover = pos.side ^= BLACK;
+  if (flags & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION)) {
+    UnmoveSpecialPieces(move, mover, undo.captured);
+  } else {
+    ShiftPiece<RULES_ONLY>(pos.board[to], to, from);
+    if (undo.captured != EMPTY) DropPiece<RULES_ONLY>(undo.captured, to);
+  }
+  pos.epSquare = undo.epSquare;
+  pos.castleRights = undo.castleRights;
+  if (SCOPE == FOR_SEARCH) {
+    pos.halfmoveClock = undo.halfmoveClock;
+    pos.historyLength = undo.historyLength;
+    pos.key = undo.key;
+    if (flags & (MF_CAPTURE | MF_PROMOTION)) pos.material = undo.material;
+    pos.fullmoveNumber -= mover == BLACK;
+    assert(pos.key == ComputeKey());
+  }
+  assert(SetsMatchBoard(move));
 }
-
-bool IsLegal(Move move, KnownLegality known) {
-  bool settled;
-  if (!JudgeBeforeMoving(move, known, settled)) return false;
-  if (settled) return true;
-  Undo undo;
-  if (!MakeJudgedMove<RULES_ONLY>(move, undo, false)) return false;
-  UndoMove(move, undo);
-  return true;
-}
+template void UndoMove<FOR_SEARCH>(Move move, const Undo& undo);
+template void UndoMove<RULES_ONLY>(Move move, const Undo& undo);

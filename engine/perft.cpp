@@ -1,9 +1,12 @@
 // Perft over the legal move generator, with the last ply counted in bulk: a node one ply from the
-// end returns the number of its legal moves without making any of them (see legal_movegen.h for
+// end returns the number of its legal moves without making any of them (see move_visitors.h for
 // why the count is exact).
 #include "engine/perft.h"
 
-#include "engine/legal_movegen.h"
+#include "engine/check_record.h"
+#include "engine/makemove.h"
+#include "engine/move_visitors.h"
+#include "engine/set_movegen.h"
 
 namespace {
 
@@ -19,7 +22,7 @@ struct MoveCounter {
   // capture's is not, and a double step's has no pawn right behind it), so one count serves the
   // three; the captures toward file h may share squares with those toward file a.
   template <int COLOUR>
-  void AddPawnMoves(const legal::PawnMoves& moves) {
+  void AddPawnMoves(const visitors::PawnMoves& moves) {
     std::uint64_t apart = moves.step | moves.doubleStep | moves.towardA;
     count += CountBits<HARDWARE>(apart) + CountBits<HARDWARE>(moves.towardH);
     constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
@@ -33,10 +36,12 @@ struct MoveCounter {
 template <bool HARDWARE>
 [[gnu::always_inline]] inline std::uint64_t CountMoves() {
   MoveCounter<HARDWARE> counter;
+  CheckRecord record;
+  const MoverKing& king = MoverKingOf(record);
   if (pos.side == WHITE)
-    legal::VisitLegalMoves<WHITE>(counter);
+    visitors::VisitLegalMoves<WHITE>(counter, king);
   else
-    legal::VisitLegalMoves<BLACK>(counter);
+    visitors::VisitLegalMoves<BLACK>(counter, king);
   return counter.count;
 }
 
@@ -48,13 +53,14 @@ template <bool HARDWARE>
 [[gnu::always_inline]] inline std::uint64_t PerftNode(int depth, std::uint64_t (*child)(int)) {
   if (depth == 1) return CountMoves<HARDWARE>();
   MoveList list;
-  GenerateLegalMoves(list);
+  CheckRecord record;
+  GenerateLegalMoves(list, record);
   std::uint64_t nodes = 0;
   for (int i = 0; i < list.count; ++i) {
     Undo undo;
-    MakeMove<RULES_ONLY>(list.moves[i], undo, KNOWN_LEGAL);
+    MakeLegalMove<RULES_ONLY>(list.moves[i], undo);
     nodes += depth == 2 ? CountMoves<HARDWARE>() : child(depth - 1);
-    UndoMove(list.moves[i], undo);
+    UndoMove<RULES_ONLY>(list.moves[i], undo);
   }
   return nodes;
 }

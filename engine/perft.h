@@ -7,5 +7,5 @@
 // instruction where the CPU has one.
 enum BitCount { PLAIN_BIT_COUNT, CPU_BIT_COUNT };
 
-// Returns the number of move sequences of length depth from pos that MakeMove accepts.
+// Returns the number of move sequences of length depth from pos that the rules allow.
 std::uint64_t Perft(int depth, BitCount bitCount = CPU_BIT_COUNT);

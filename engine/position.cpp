@@ -2,6 +2,7 @@
 #include "engine/position.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "engine/zobrist.h"
 
@@ -42,6 +43,21 @@ std::uint64_t ComputeKey() {
   return k;
 }
 
+void PutCell(int square, int code) {
+  std::uint64_t bit = SquareMask(square);
+  int old = pos.board[square];
+  if (old != EMPTY) {
+    pos.pieces[old] ^= bit;
+    pos.occupied[ColourIndex(ColourOf(old))] ^= bit;
+  }
+  if (code != EMPTY) {
+    pos.pieces[code] ^= bit;
+    pos.occupied[ColourIndex(ColourOf(code))] ^= bit;
+  }
+  if (TypeOf(code) == KING) pos.kingSquare[ColourIndex(ColourOf(code))] = square;
+  pos.board[square] = code;
+}
+
 void ComputeBoardState() {
   pos.kingSquare[0] = pos.kingSquare[1] = NO_SQUARE;
   for (std::uint64_t& set : pos.pieces) set = 0;
@@ -71,4 +87,17 @@ void SetUpPosition(const std::int32_t (&board)[BOARD_SIZE], int side, int castle
   ComputeHash();
   pos.key = ComputeKey();
   pos.plyCount = 0;
+}
+
+bool SetsMatchBoardOn(int square) {
+  int code = pos.board[square];
+  std::uint64_t bit = SquareMask(square);
+  for (int c = 0; c < CODE_COUNT; ++c)
+    if (((pos.pieces[c] & bit) != 0) != (c == code && code != EMPTY)) return false;
+  for (int colour : {WHITE, BLACK}) {
+    if (((pos.occupied[ColourIndex(colour)] & bit) != 0) != IsPieceOf(code, colour)) return false;
+    int king = pos.kingSquare[ColourIndex(colour)];
+    if (king != NO_SQUARE && pos.board[king] != (colour | KING)) return false;
+  }
+  return TypeOf(code) != KING || pos.kingSquare[ColourIndex(ColourOf(code))] == square;
 }

@@ -185,8 +185,9 @@ constexpr int MAX_PLY = 64;
 constexpr int KEY_RING = 512;
 constexpr int KEYS_KEPT = KEY_RING - MAX_PLY;
 
-// The fields a move changes besides the cells (which PutCell keeps) and the side to move: one
-// record, so that a move saves them and its undo restores them in one step.
+// The fields besides the board and the side to move that a move may change, as one record: the
+// plain reference search saves and restores them whole (make and undo keep only what a move
+// changes, see Undo in makemove.h).
 struct MoveFields {
   std::int32_t epSquare;        // the square a double-stepping pawn passed over, or NO_SQUARE
   std::int32_t castleRights;    // WHITE_KING_SIDE | ... | BLACK_QUEEN_SIDE
@@ -204,10 +205,11 @@ struct Position : MoveFields {
   std::int32_t side;                   // WHITE or BLACK
   std::uint32_t history[MAX_HISTORY];  // hash after each move, oldest first
 
-  // Derived state, so that the hot paths need not rescan the board. PutCell keeps it in step
-  // with the board; SetUpPosition() computes it.
+  // Derived state, so that the hot paths need not rescan the board: SetUpPosition() computes it
+  // (PutCell), and each move and undo keeps it in step with the board.
   std::int32_t kingSquare[2];        // by ColourIndex
-  std::uint64_t pieces[CODE_COUNT];  // by piece code: a bit per square holding it, see SquareBit
+  std::uint64_t pieces[CODE_COUNT];  // by piece code: a bit per square holding it, see SquareBit;
+                                     // the rows of EMPTY and OFFBOARD stay empty
   std::uint64_t occupied[2];         // by ColourIndex: a bit per square holding a piece
   std::uint64_t keyRing[KEY_RING];   // key after move n stored at keyRing[(n - 1) % KEY_RING]
 };
@@ -274,23 +276,20 @@ void InitPosition();
 // Stores the fingerprint of the current position in pos.hash.
 void ComputeHash();
 
-// Writes a code on a playing square: the one routine through which every move, undo and set-up
-// changes the board, so the piece sets, occupancy and king squares always match it.
-// (pieces[EMPTY] ends up holding the empty squares; no one reads it.)
-[[gnu::always_inline]] inline void PutCell(int square, int code) {
-  std::uint64_t bit = SquareMask(square);
-  int old = pos.board[square];
-  // The bit is in the old code's set and, unless the codes are the same, not in the new one's.
-  pos.pieces[old] ^= bit;
-  pos.pieces[code] ^= bit;
-  if (old != EMPTY) pos.occupied[ColourIndex(ColourOf(old))] &= ~bit;
-  if (code != EMPTY) pos.occupied[ColourIndex(ColourOf(code))] |= bit;
-  if (TypeOf(code) == KING) pos.kingSquare[ColourIndex(ColourOf(code))] = square;
-  pos.board[square] = code;
-}
+// Writes a code on a playing square, keeping the piece sets, occupancy and king squares in step
+// with the board: the one routine through which a position is set up, and the reference for the
+// few set operations of each kind that make and undo a move (which debug builds check against it
+// after every move, see DerivedStateMatchesBoard).
+void PutCell(int square, int code);
 
-// Recomputes kingSquare, pieces, occupied and material from the board.
+// Recomputes kingSquare, pieces, occupied and material from the board, writing each cell again
+// through PutCell.
 void ComputeBoardState();
+
+// Returns true when the piece sets, the occupancy and the king squares agree with the board on
+// `square` (and the king squares hold the kings): what debug builds check on every square a move
+// or its undo changes. (The tests compare whole positions with ComputeBoardState's.)
+bool SetsMatchBoardOn(int square);
 
 // Sets pos up from a board and the fields of a FEN, with an empty history: computes all derived
 // state (board state, hash, key) and starts the key ring afresh.

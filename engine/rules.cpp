@@ -5,9 +5,10 @@
 #include <bit>
 
 #include "engine/attack.h"
-#include "engine/legal_movegen.h"
+#include "engine/bitboards.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/set_movegen.h"
 
 int RepetitionCount() {
   // Strong keys rather than the 32-bit hash: the hash ignores the side to move and folds the
@@ -20,19 +21,16 @@ int RepetitionCount() {
   return count;
 }
 
-int CountUnpinnedMovers(int colour, int enough) {
+int CountUnpinnedMovers(int colour, std::uint64_t excluded, int enough) {
   const int* b = pos.board;
-  int king = pos.kingSquare[ColourIndex(colour)], enemy = colour ^ BLACK;
-  int forward = Forward(colour), count = 0;
+  int enemy = colour ^ BLACK, forward = Forward(colour), count = 0;
   auto open = [&](int code) {
     return code == EMPTY || (IsPieceOf(code, enemy) && TypeOf(code) != KING);
   };
-  for (std::uint64_t own = pos.occupied[ColourIndex(colour)]; own != 0 && count < enough;
-       own &= own - 1) {
-    int from = BitSquare(std::countr_zero(own));
+  std::uint64_t movers = pos.occupied[ColourIndex(colour)] & ~excluded & ~pos.pieces[colour | KING];
+  for (; movers != 0 && count < enough; movers &= movers - 1) {
+    int from = BitSquare(std::countr_zero(movers));
     int type = TypeOf(b[from]);
-    if (type == KING) continue;
-    // Whether the piece can move at all is cheaper to see than whether it is pinned.
     bool canMove = false;
     if (type == PAWN) {
       int ahead = from + forward;
@@ -41,7 +39,7 @@ int CountUnpinnedMovers(int colour, int enough) {
     } else {
       for (const int* d = DIRECTIONS[type]; *d != 0 && !canMove; ++d) canMove = open(b[from + *d]);
     }
-    if (canMove && !UncoversAttack(king, from, enemy)) ++count;
+    count += canMove;
   }
   return count;
 }
@@ -49,32 +47,29 @@ int CountUnpinnedMovers(int colour, int enough) {
 void ListLegalMoves(MoveList& list) {
   MoveList all;
   GenerateMoves(all);
-  KnownLegality known = KnownFromCheck(InCheck(pos.side));
+  CheckRecord record;
   list.count = 0;
   for (int i = 0; i < all.count; ++i)
-    if (IsLegal(all.moves[i], known)) list.moves[list.count++] = all.moves[i];
+    if (IsLegal(all.moves[i], record)) list.moves[list.count++] = all.moves[i];
 }
 
-int MoversTakenAtMost(Move move) {
-  const int* b = pos.board;
-  int from = MoveFrom(move), to = MoveTo(move);
-  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
-  return 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
-         (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
-}
-
-bool HasLegalMove(bool inCheck) {
-  // Most positions show a legal move at once: a piece that is not pinned and has a square to go to.
-  if (!inCheck && CountUnpinnedMovers(pos.side, 1) > 0) return true;
+bool HasLegalMove(CheckRecord& record) {
+  // Most positions show a legal move at once: a piece that is not pinned and has a square to go to,
+  // and out of check, often one that stands on no line from the king.
+  int kingBit = SquareBit(pos.kingSquare[ColourIndex(pos.side)]);
+  std::uint64_t kingLines = BIT_MASKS.diagonal[kingBit] | BIT_MASKS.straight[kingBit];
+  if (record.outOfCheck && CountUnpinnedMovers(pos.side, kingLines, 1) > 0) return true;
+  const MoverKing& king = MoverKingOf(record);
+  if (!king.checkers && CountUnpinnedMovers(pos.side, king.lines.pinned, 1) > 0) return true;
   MoveList list;
-  GenerateLegalMoves(list);
+  GenerateLegalMoves(list, record);
   return list.count > 0;
 }
 
 Verdict GameVerdict() {
   if (FiftyMoveLimitReached()) return DRAW_BY_FIFTY_MOVES;
   if (RepetitionCount() >= REPETITION_DRAW) return DRAW_BY_REPETITION;
-  bool inCheck = InCheck(pos.side);
-  if (HasLegalMove(inCheck)) return PLAY_ON;
-  return inCheck ? CHECKMATE : STALEMATE;
+  CheckRecord record;
+  if (HasLegalMove(record)) return PLAY_ON;
+  return InCheck(pos.side) ? CHECKMATE : STALEMATE;
 }

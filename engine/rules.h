@@ -2,6 +2,9 @@
 // score, repetitions, whether a legal move exists, and the verdict on whether the game is over.
 #pragma once
 
+#include <cstdint>
+
+#include "engine/check_record.h"
 #include "engine/position.h"
 
 // Scores lie in (-SCORE_INF, SCORE_INF); mates are scored near the ends, see MateScore.
@@ -37,25 +40,17 @@ constexpr int REPETITION_DRAW = 3;
 // counts itself; the position reached by the capture or pawn move does not count.
 int RepetitionCount();
 
-// Returns the number of pieces of `colour`, whose king is not in check, other than the king that
-// can move without exposing it (not pinned, with an empty square or an enemy piece other than the
-// king to go to), counting no further than `enough`. Each of them has a legal move.
-int CountUnpinnedMovers(int colour, int enough);
+// Returns the number of pieces of `colour`, whose king is not in check, other than the king, that
+// are not among `excluded` (its pinned pieces, as a check record finds them, or more) and have an
+// empty square or an enemy piece other than the king to go to, counting no further than
+// `enough`. Each of them has a legal move.
+int CountUnpinnedMovers(int colour, std::uint64_t excluded, int enough);
 
-// Returns the most of the opponent's movable pieces, as CountUnpinnedMovers counts them, that a
-// move of the side to move takes away, for a move of a piece other than the king that is neither
-// castling, en passant nor a promotion and gives no check: the piece it captures, a pawn whose
-// step it blocks, the pawns that could capture on the square it leaves, and the pieces it pins,
-// at most two (one with the piece it moves, one along the line it opens from the king). No other
-// piece loses a square: a square left empty or taken by the mover stays open to the opponent.
-int MoversTakenAtMost(Move move);
-constexpr int MOST_MOVERS_TAKEN = 6;
-
-// Returns true when the side to move, in check as inCheck says or not, has a legal move.
-bool HasLegalMove(bool inCheck);
+// Returns true when the side to move has a legal move; record is the position's.
+bool HasLegalMove(CheckRecord& record);
 
 // Fills list with the legal moves of the side to move in generation order: the generated moves
-// that MakeMove accepts.
+// that IsLegal allows.
 void ListLegalMoves(MoveList& list);
 
 // Whether the game is over in the current position, and why. The draws come first: a move that

@@ -124,9 +124,9 @@ bool Fits(Move move, const MovePattern& pattern) {
 
 // Returns "+" when the move just made checks the side now to move, "#" when it mates, else "".
 const char* CheckSign() {
-  bool inCheck = InCheck(pos.side);
-  if (!inCheck) return "";
-  return HasLegalMove(inCheck) ? "+" : "#";
+  if (!InCheck(pos.side)) return "";
+  CheckRecord record;
+  return HasLegalMove(record) ? "+" : "#";
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 //     transposition.h) and the depth. Only then may it stand in for a search;
 //   - a node at the fifty-move limit only needs to know whether it has a legal move;
 //   - a node in check tries exactly its legal moves, which the legal generator lists from what
-//     gives check and what is pinned (legal_movegen.h), so no move is made only to be refused;
+//     gives check and what is pinned (set_movegen.h), so no move is made only to be refused;
 //   - a node with one ply left is valued without trying its moves one by one (frontier.cpp), and
 //     two plies from the end a move is bounded by material where the bound settles it.
 #include "engine/search.h"
@@ -28,11 +28,12 @@
 #include <bit>
 
 #include "engine/attack.h"
+#include "engine/check_record.h"
 #include "engine/evaluate.h"
 #include "engine/frontier.h"
-#include "engine/legal_movegen.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
+#include "engine/set_movegen.h"
 #include "engine/transposition.h"
 
 namespace {
@@ -209,11 +210,10 @@ struct NodeState {
   bool anyLegal = false;
   // A quiet move that gives no check scores at most max(standing, 0), whether it is legal or not
   // (and a node with no legal move at all is stalemate, 0). Where that cannot beat the floor such
-  // moves are passed over without even a legality test; checks finds the ones that give check.
+  // moves are passed over without even a legality test; the record tells the ones that give check.
   bool passedOver = false;
-  bool haveChecks = false;
-  CheckSquares checks = {};
   int opponentMovers = -1;  // see OpponentKeepsMove; -1 until counted
+  CheckRecord& record;      // the node's, found as it is asked for
 };
 
 // Returns the score a move must beat to matter: the window's floor or the best so far.
@@ -224,15 +224,6 @@ void Raise(NodeState& n, int value, Move move) {
   if (value <= n.best) return;
   n.best = value;
   n.bestMove = move;
-}
-
-// Returns the check squares of the node's side to move, found the first time they are asked for.
-const CheckSquares& ChecksOf(NodeState& n) {
-  if (!n.haveChecks) {
-    FindCheckSquares(n.checks);
-    n.haveChecks = true;
-  }
-  return n.checks;
 }
 
 // The most a quiet move that gives no check can score, and whether that can beat the floor.
@@ -253,23 +244,25 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck);
 // than it had less the most such a move takes, so that where it has more, no move need be made.
 bool OpponentKeepsMove(NodeState& n, Move move) {
   if (n.opponentMovers < 0)
-    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_MOVERS_TAKEN + 1);
+    n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, EnemyKingOf(n.record).lines.pinned,
+                                           MOST_MOVERS_TAKEN + 1);
   if (TypeOf(pos.board[MoveFrom(move)]) != KING && n.opponentMovers > MoversTakenAtMost(move))
     return true;
   Undo undo;
-  MakeMove<RULES_ONLY>(move, undo, KNOWN_LEGAL);
-  bool keeps = HasLegalMove(false);
-  UndoMove(move, undo);
+  MakeLegalMove<RULES_ONLY>(move, undo);
+  CheckRecord record(true);  // the move gives no check
+  bool keeps = HasLegalMove(record);
+  UndoMove<RULES_ONLY>(move, undo);
   return keeps;
 }
 
-// Tries one move at a node, given what is known of its legality: bounds it or searches it and
+// Tries one move at a node, known to be legal or not yet judged: bounds it or searches it and
 // raises the node's best. Returns true on a cut-off.
-bool TryMove(NodeState& n, Move move, KnownLegality known) {
+bool TryMove(NodeState& n, Move move, bool legal) {
   int flags = MoveFlags(move), to = MoveTo(move), floor = Floor(n);
+  const bool check = MoveGivesCheck(n.record, move);
   // Step 1. A quiet move that gives no check, where such moves cannot beat the floor: its cap.
-  if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) &&
-      !MoveGivesCheck(ChecksOf(n), move)) {
+  if (!(flags & (MF_CAPTURE | MF_PROMOTION | MF_CASTLE)) && QuietMovesCannotRaise(n) && !check) {
     PassOverQuietMoves(n, move);
     return false;
   }
@@ -278,8 +271,9 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   int bound = n.standing + PIECE_VALUE[TypeOf(pos.board[to])];
   if (n.childMayReachFifty) bound = std::max(bound, 0);
   if (bound <= floor && !(flags & (MF_PROMOTION | MF_CASTLE | MF_EN_PASSANT)) &&
-      TypeOf(pos.board[to]) != KING && !MoveGivesCheck(ChecksOf(n), move)) {
-    if (!IsLegal(move, known)) return false;
+      TypeOf(pos.board[to]) != KING && !check) {
+    if (!legal && !IsLegal(move, n.record)) return false;
+    legal = true;
     // The child has no legal move only in stalemate (0); where that would beat the floor, the
     // bound serves only once the opponent is seen to keep a move.
     int cap = std::max(bound, 0);
@@ -292,9 +286,9 @@ bool TryMove(NodeState& n, Move move, KnownLegality known) {
   }
   // Step 3. Make the move and search it: with the full window for the first legal move or where
   // the window is null, else first only asking whether it beats the floor.
-  bool check = MoveGivesCheck(ChecksOf(n), move);
+  if (!legal && !IsLegal(move, n.record)) return false;
   Undo undo;
-  if (!MakeMove(move, undo, known)) return false;
+  MakeLegalMove(move, undo);
   n.anyLegal = true;
   int score;
   if (n.best == BELOW_ANY_SCORE || n.beta - floor == 1) {
@@ -340,9 +334,9 @@ int KillersToFront(MoveList& list, int ply) {
 // Tries list.moves[first..count) at node n in the order given. In check the list holds legal moves
 // only. Returns true on a cut-off.
 bool TryInOrder(NodeState& n, const MoveList& list, int first, int count) {
-  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  const bool legal = n.inCheck;  // the list holds legal moves only
   for (int i = first; i < count; ++i)
-    if (TryMove(n, list.moves[i], known)) return true;
+    if (TryMove(n, list.moves[i], legal)) return true;
   return false;
 }
 
@@ -354,14 +348,14 @@ bool TryByKey(NodeState& n, MoveList& list, int first, KeyOf keyOf) {
   if (list.count - first < 2) return TryInOrder(n, list, first, list.count);
   int keys[MAX_MOVES];
   for (int i = first; i < list.count; ++i) keys[i] = keyOf(list.moves[i]);
-  KnownLegality known = n.inCheck ? KNOWN_LEGAL : MOVER_NOT_IN_CHECK;
+  const bool legal = n.inCheck;  // the list holds legal moves only
   bool picking = true;
   for (int i = first; i < list.count; ++i) {
     if (picking) {
       PickNext(list, keys, i);
       picking = keys[i] > 0 && i + 1 < first + SORTED_MOVES;
     }
-    if (TryMove(n, list.moves[i], known)) return true;
+    if (TryMove(n, list.moves[i], legal)) return true;
   }
   return false;
 }
@@ -390,7 +384,10 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
-  if (FiftyMoveLimitReached()) return HasLegalMove(inCheck) || !inCheck ? 0 : MateScore();
+  if (FiftyMoveLimitReached()) {
+    CheckRecord record;
+    return !inCheck || HasLegalMove(record) ? 0 : MateScore();
+  }
   // Step 4. One ply left: the frontier values the node from its best capture.
   if (depth == 1) return FrontierValue(beta, run.nodes);
 
@@ -402,20 +399,22 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   if (ProbeValue(entry, key, alpha, beta, depth, ply, &remembered)) return remembered;
   Move tableMove = entry.key == key && IsPlausible(entry.move) ? entry.move : NO_MOVE;
 
+  CheckRecord record(!inCheck);
   NodeState n{.alpha = alpha,
               .beta = beta,
               .depth = depth,
               .ply = ply,
               .inCheck = inCheck,
               .standing = depth == 2 && !inCheck ? Evaluate() : SCORE_INF,
-              .childMayReachFifty = FiftyMoveLimitWithin(1)};
+              .childMayReachFifty = FiftyMoveLimitWithin(1),
+              .record = record};
 
   // Step 6. The remembered move, the likeliest to cut off before anything is generated.
-  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove, KnownFromCheck(inCheck));
+  bool cutOff = tableMove != NO_MOVE && TryMove(n, tableMove, false);
   MoveList list;
   // Step 7. In check: the legal moves, found from what gives check and what is pinned.
   if (!cutOff && inCheck) {
-    GenerateLegalMoves(list);
+    GenerateLegalMoves(list, n.record);
     Drop(list, tableMove);
     cutOff = TryByKey(n, list, 0, [ply](Move move) { return MixedKey(move, ply); });
   }
@@ -430,7 +429,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // alpha without a capture, the rest in any order: each is bounded or searched anyway.
   if (!cutOff && !inCheck) {
     if (QuietMovesCannotRaise(n)) {
-      GenerateQuietChecks(list, ChecksOf(n));
+      GenerateQuietChecks(list, n.record);
       PassOverQuietMoves(n, n.bestMove);
     } else {
       GenerateQuietMoves(list);
@@ -453,12 +452,12 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
 // Searches a root move: makes it and returns its score in the window (alpha, beta), or
 // BELOW_ANY_SCORE when it is illegal. A null window (beta = alpha + 1) asks only whether the score
 // is above alpha.
-int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
-  CheckSquares checks;
-  FindCheckSquares(checks);
-  bool check = depth > 1 && MoveGivesCheck(checks, move);
+int SearchRootMove(Move move, int alpha, int beta, int depth) {
+  CheckRecord record;
+  if (!IsLegal(move, record)) return BELOW_ANY_SCORE;
+  bool check = depth > 1 && MoveGivesCheck(record, move);
   Undo undo;
-  if (!MakeMove(move, undo, KnownFromCheck(inCheck))) return BELOW_ANY_SCORE;
+  MakeLegalMove(move, undo);
   int score = -Node(-beta, -alpha, depth - 1, 1, check);
   UndoMove(move, undo);
   return score;
@@ -468,10 +467,10 @@ int SearchRootMove(Move move, bool inCheck, int alpha, int beta, int depth) {
 // window (floor, beta) at once, a later one first only asked whether it scores above floor, and
 // searched in the window only if it does. Returns its score, exact between floor and beta (and then
 // the root's line is the move's), or BELOW_ANY_SCORE when it is illegal.
-int TryRootMove(Move move, bool inCheck, int floor, int beta, int depth, bool first) {
-  int score = SearchRootMove(move, inCheck, floor, first ? beta : floor + 1, depth);
+int TryRootMove(Move move, int floor, int beta, int depth, bool first) {
+  int score = SearchRootMove(move, floor, first ? beta : floor + 1, depth);
   if (!first && score > floor && score < beta)
-    score = SearchRootMove(move, inCheck, floor, beta, depth);
+    score = SearchRootMove(move, floor, beta, depth);
   if (score > floor && score < beta) ExtendLine(0, move);
   return score;
 }
@@ -484,7 +483,7 @@ int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, i
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
-    int score = TryRootMove(move, inCheck, alpha, beta, depth, !found);
+    int score = TryRootMove(move, alpha, beta, depth, !found);
     if (score == BELOW_ANY_SCORE) continue;
     found = true;
     if (score <= alpha) continue;
@@ -525,16 +524,16 @@ int SearchRoot(int alpha, int beta, int depth, Move& best) {
       // A move generated before the best so far takes its place by reaching its value: asked
       // first whether it does, then whether it exceeds it. Where it only reaches it, its line is
       // known as far as the reply that holds it there (the second answer's cut-off).
-      if (SearchRootMove(move, inCheck, value - 1, value, depth) < value) continue;
+      if (SearchRootMove(move, value - 1, value, depth) < value) continue;
       found = i;
-      int score = TryRootMove(move, inCheck, value, beta, depth, false);
+      int score = TryRootMove(move, value, beta, depth, false);
       if (score <= value) {
         ExtendLine(0, move);
         continue;
       }
       value = score;
     } else {
-      int score = TryRootMove(move, inCheck, std::max(alpha, value), beta, depth, found < 0);
+      int score = TryRootMove(move, std::max(alpha, value), beta, depth, found < 0);
       if (score == BELOW_ANY_SCORE || (found >= 0 && score <= std::max(alpha, value))) continue;
       value = score;
       found = i;
@@ -587,6 +586,14 @@ SearchResult Search(int alpha, int beta, int depth, SearchPoll poll) {
   bestMove = best;
   if (!run.cutShort) RememberLine(run.lines[0]);
   return {score, best, run.nodes, run.selDepth, !run.cutShort, run.lines[0]};
+}
+
+int MoversTakenAtMost(Move move) {
+  const int* b = pos.board;
+  int from = MoveFrom(move), to = MoveTo(move);
+  int opponentPawn = (pos.side ^ BLACK) | PAWN, back = Forward(pos.side);  // toward its pawns
+  return 2 + (b[to] != EMPTY) + (b[to + back] == opponentPawn) +
+         (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
 }
 
 void ClearSearchMemory() {

@@ -37,6 +37,17 @@ struct Line {
   std::uint64_t keys[MAX_PLY];
 };
 
+// The search's bound on mobility: returns the most of the opponent's movable pieces, as
+// CountUnpinnedMovers counts them, that a move of the side to move takes away, for a move of a
+// piece other than the king that is neither castling, en passant nor a promotion and gives no
+// check: the piece it captures, a pawn whose step it blocks, the pawns that could capture on the
+// square it leaves, and the pieces it pins, at most two (one with the piece it moves, one along the
+// line it opens from the king). No other piece loses a square: a square left empty or taken by the
+// mover stays open to the opponent. So where the opponent has more movers than this, it keeps a
+// legal move, and the search need not make the move to see that it is no stalemate.
+int MoversTakenAtMost(Move move);
+constexpr int MOST_MOVERS_TAKEN = 6;
+
 // What a search from the root found: its score for the side to move, the move it chose, the nodes
 // it visited, the deepest ply it looked at, whether it ran to the end (a search cut short by its
 // poll found nothing that may be used), and its principal variation: the move chosen and the line

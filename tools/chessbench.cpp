@@ -3,7 +3,7 @@
 //
 //   chessbench perft [--standard] DEPTH [FEN...]
 //                                     divide: each legal root move's count, then the total;
-//                                     --standard: by the standard castling rule
+//                                     --standard: by the rules of standard chess
 //   chessbench search DEPTH [FEN...]  the best move, its score and the nodes searched
 //   chessbench game [PLIES] [--plain] [FEN...]
 //                                     the self-played game (from FEN if given), one line per
@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 
+#include "engine/castling.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 #include "engine/notation.h"
@@ -62,7 +63,7 @@ Bad input gets one line on standard error and exit status 2.
 Commands:
   perft       for each legal move, "<move>: <count>" of the positions DEPTH plies on,
               then an empty line and "Nodes searched: <total>"; the time and the speed
-              go to standard error. --standard counts by the standard castling rule,
+              go to standard error. --standard counts by the rules of standard chess,
               for comparing with standard perft suites
   search      "bestmove <move> score <score>" and "nodes <count>" of the game's search
   game        the game (or its first PLIES), a line per ply: number, move, score,
@@ -294,7 +295,7 @@ int main(int argc, char** argv) {
   if (command == "perft" || command == "search") {
     int first = 2;
     if (command == "perft" && argc > first && std::strcmp(argv[first], "--standard") == 0) {
-      standardCastling = true;
+      standardRules = true;
       ++first;
     }
     if (argc <= first) Fail(command + " needs a depth");

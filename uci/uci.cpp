@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/castling.h"
 #include "engine/makemove.h"
 #include "engine/notation.h"
 #include "engine/san.h"
@@ -234,8 +235,9 @@ void RunCommand(Session& session, const std::string& line) {
 
 int RunUci(std::istream& in, std::ostream& out) {
   // A GUI checks our moves by the standard rules, which forbid castling across a square that an
-  // enemy pawn covers; one such castling would forfeit the game.
-  standardCastling = true;
+  // enemy pawn covers and know no squares claimed by castling rights; one move judged otherwise
+  // would forfeit the game.
+  standardRules = true;
   InitPosition();
   ClearSearchMemory();
   Session session{out, std::make_shared<InputQueue>()};

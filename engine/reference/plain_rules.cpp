@@ -1,6 +1,7 @@
 // The rules as they are defined, the slow and obvious way.
 #include "engine/reference/plain_rules.h"
 
+#include "engine/castling.h"
 #include "engine/makemove.h"
 #include "engine/movegen.h"
 
@@ -10,8 +11,10 @@ bool IsAttackedByGenerator(int square, int by) {
   MoveList list;
   GenerateMoves(list);
   pos.side = savedSide;
+  // Standard chess counts no castling move as an attack.
   for (int i = 0; i < list.count; ++i)
-    if (MoveTo(list.moves[i]) == square) return true;
+    if (MoveTo(list.moves[i]) == square && !(standardRules && MoveFlags(list.moves[i]) & MF_CASTLE))
+      return true;
   return false;
 }
 
@@ -21,15 +24,27 @@ bool InCheckByGenerator(int colour) {
   return false;
 }
 
+namespace {
+
+// Returns whether the rules allow the castling, short of its king's safety on arrival, which is
+// judged like any move's: the king is not in check, the cells between king and rook are empty,
+// and the squares it crosses and lands on are safe.
+bool CastlingAllowed(const Castling& castling) {
+  for (int i = 0; i < castling.emptyCount; ++i)
+    if (pos.board[castling.empty[i]] != EMPTY) return false;
+  return !IsAttackedByGenerator(castling.kingFrom, castling.colour ^ BLACK) &&
+         CastlingSquaresSafe(castling, IsAttackedByGenerator);
+}
+
+}  // namespace
+
 bool MakeMoveByDefinition(Move move) {
   int* b = pos.board;
   int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
   int mover = pos.side;
   if (ColourOf(b[from]) != mover || TypeOf(b[to]) == KING) return false;
   const Castling* castling = flags & MF_CASTLE ? FindCastling(to) : nullptr;
-  if (flags & MF_CASTLE &&
-      (castling == nullptr || !CastlingAllowed(*castling, IsAttackedByGenerator)))
-    return false;
+  if (flags & MF_CASTLE && (castling == nullptr || !CastlingAllowed(*castling))) return false;
 
   std::int32_t board[BOARD_SIZE];
   for (int i = 0; i < BOARD_SIZE; ++i) board[i] = b[i];

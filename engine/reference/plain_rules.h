@@ -6,7 +6,7 @@
 #include "engine/position.h"
 
 // Returns true when some pseudo-legal move of colour `by` lands on square: generates them all and
-// looks. The definition IsAttacked must match.
+// looks; under standard rules castling moves do not count. The definition IsAttacked must match.
 bool IsAttackedByGenerator(int square, int by);
 
 // Returns true when the first king of `colour` found scanning the board is attacked by the other

@@ -1,16 +1,19 @@
 // The fast attack and check tests against the generator-based definition, on every square of
 // every position of random games whose starts hold every quirk of the definition (pawn steps,
-// en-passant squares, castling claims); the slides they stand on against a walk along the line.
+// en-passant squares, castling claims), by the game's rules and by standard chess's; the slides
+// they stand on against a walk along the line.
 #include "engine/attack.h"
 
 #include "engine/bitboards.h"
+#include "engine/castling.h"
 #include "engine/reference/plain_rules.h"
 #include "test_util.h"
 
 TEST(Attack, FastTestsMatchDefinition) {
   std::mt19937 rng(12345);
   int positions = 0;
-  for (int game = 0; game < 40; ++game)
+  for (int game = 0; game < 40; ++game) {
+    standardRules = game >= 20;
     positions += RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 80, [] {
       for (int square = A8; square <= H1; ++square)
         for (int by : {WHITE, BLACK})
@@ -25,6 +28,8 @@ TEST(Attack, FastTestsMatchDefinition) {
         }
       return true;
     });
+  }
+  standardRules = false;
   EXPECT_GT(positions, 2000);
 }
 

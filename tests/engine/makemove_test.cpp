@@ -6,6 +6,7 @@
 
 #include "engine/reference/plain_rules.h"
 #include "engine/rules.h"
+#include "engine/search.h"
 #include "test_util.h"
 
 TEST(MakeMove, MatchesDefinitionAndUndoes) {
@@ -15,30 +16,33 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
       const Position before = pos;
       bool inCheck = InCheck(pos.side), anyLegal = false;
-      CheckSquares checkSquares;
-      FindCheckSquares(checkSquares);
-      int movers = CountUnpinnedMovers(pos.side ^ BLACK, MOST_MOVERS_TAKEN + 1);
+      CheckRecord record;
+      int movers = CountUnpinnedMovers(pos.side ^ BLACK, EnemyKingOf(record).lines.pinned,
+                                       MOST_MOVERS_TAKEN + 1);
       MoveList list;
       GenerateMoves(list);
       for (int i = 0; i < list.count; ++i, ++moves) {
         Move move = list.moves[i];
         std::string where = PositionToFen() + " " + MoveToString(move);
         bool judged = !inCheck && !(MoveFlags(move) & (MF_CASTLE | MF_EN_PASSANT | MF_PROMOTION));
-        bool checks = MoveGivesCheck(checkSquares, move);
+        bool checks = MoveGivesCheck(record, move);
         int taken = MoversTakenAtMost(move);
         Undo undo;
-        bool made = MakeMove(move, undo, KnownFromCheck(inCheck));
+        bool made = MakeMove(move, undo);
         anyLegal |= made;
         if (made) {
           bool check = InCheck(pos.side);
           EXPECT_EQ(checks, check) << where;
           if (judged && !check && TypeOf(pos.board[MoveTo(move)]) != KING) {
-            EXPECT_GE(CountUnpinnedMovers(pos.side, MOST_MOVERS_TAKEN + 1), movers - taken)
+            CheckRecord after;
+            EXPECT_GE(CountUnpinnedMovers(pos.side, MoverKingOf(after).lines.pinned,
+                                          MOST_MOVERS_TAKEN + 1),
+                      movers - taken)
                 << where;
           }
           UndoMove(move, undo);
         }
-        EXPECT_EQ(IsLegal(move, KnownFromCheck(inCheck)), made) << where;
+        EXPECT_EQ(IsLegal(move, record), made) << where;
         EXPECT_TRUE(SamePosition(pos, before)) << "made and undone " << where;
         EXPECT_EQ(MakeMove(move), made) << where;
         const Position after = pos;
@@ -47,7 +51,7 @@ TEST(MakeMove, MatchesDefinitionAndUndoes) {
         EXPECT_TRUE(SamePosition(pos, after)) << "by definition " << where;
         pos = before;
       }
-      EXPECT_EQ(HasLegalMove(inCheck), anyLegal) << PositionToFen();
+      EXPECT_EQ(HasLegalMove(record), anyLegal) << PositionToFen();
       return !HasFailure();
     });
   EXPECT_GT(moves, 50000);

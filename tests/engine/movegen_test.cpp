@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/attack.h"
-#include "engine/legal_movegen.h"
 #include "engine/perft.h"
+#include "engine/set_movegen.h"
 #include "test_util.h"
 
 TEST(MoveGen, FixedOrder) {
@@ -64,12 +64,11 @@ TEST(MoveGen, SpecialGeneratorsGiveTheirMoves) {
       for (int i = 0; i < quiet.count; ++i) both.moves[both.count++] = quiet.moves[i];
       EXPECT_EQ(sorted(both), sorted(all)) << "captures and quiet moves " << PositionToFen();
       if (InCheck(pos.side)) return !HasFailure();
-      CheckSquares checks;
-      FindCheckSquares(checks);
-      GenerateQuietChecks(special, checks);
+      CheckRecord record;
+      GenerateQuietChecks(special, record);
       expected.count = 0;
       for (int i = 0; i < quiet.count; ++i)
-        if (MoveFlags(quiet.moves[i]) & MF_CASTLE || MoveGivesCheck(checks, quiet.moves[i]))
+        if (MoveFlags(quiet.moves[i]) & MF_CASTLE || MoveGivesCheck(record, quiet.moves[i]))
           expected.moves[expected.count++] = quiet.moves[i];
       EXPECT_EQ(sorted(special), sorted(expected)) << "quiet checks " << PositionToFen();
       return !HasFailure();

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "engine/attack.h"
-#include "engine/legal_movegen.h"
+#include "engine/castling.h"
+#include "engine/set_movegen.h"
 #include "test_util.h"
 
 // The table, data/perft-standard.tsv, holds about 4e9 nodes, some seconds for the bulk counter.
@@ -23,7 +24,7 @@ constexpr std::uint64_t NODE_LIMIT = 2000000;  // assertions and sanitizers are 
 TEST(StandardPerft, MatchesTheTable) {
   std::ifstream file(PERFT_STANDARD_TSV);
   ASSERT_TRUE(file) << "cannot read " << PERFT_STANDARD_TSV;
-  standardCastling = true;
+  standardRules = true;
   int cases = 0;
   for (std::string line; std::getline(file, line);) {
     if (line.empty() || line[0] == '#') continue;
@@ -39,7 +40,7 @@ TEST(StandardPerft, MatchesTheTable) {
     SetFen(fen);
     EXPECT_EQ(Perft(depth), nodes) << fen << " depth " << depth;
   }
-  standardCastling = false;
+  standardRules = false;
   EXPECT_GT(cases, 200);
 }
 
@@ -67,7 +68,8 @@ TEST(Perft, LegalMovesMatchMaking) {
     RandomGame(WALK_STARTS[game % WALK_START_COUNT], rng, 60, [&] {
       MoveList legal, list;
       ListLegalMoves(legal);
-      GenerateLegalMoves(list);
+      CheckRecord record;
+      GenerateLegalMoves(list, record);
       std::vector<Move> made(legal.moves, legal.moves + legal.count),
           listed(list.moves, list.moves + list.count);
       for (BitCount bitCount : {PLAIN_BIT_COUNT, CPU_BIT_COUNT})

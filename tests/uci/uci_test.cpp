@@ -102,6 +102,11 @@ TEST(Uci, MateScoresAndNoMove) {
       {"4k3/8/8/8/8/8/8/QQQ1K3 w - - 98 80", "go depth 1", " score cp 2700 ", "a1a2"},
       // Two more reversible moves bring the FEN's clock to the fifty-move limit: a draw.
       {"4k3/8/8/8/8/8/8/QQQ1K3 w - - 98 80 moves e1d2 e8d8", "go depth 1", " score cp 0 ", ""},
+      // Standard rules: black's right claims no square, so the white king may step onto c8 and
+      // stand there unchecked, and here it is stalemated, not mated.
+      {"rn2k3/2K5/8/8/8/8/8/8 w q - 0 1 moves c7c8 b8a6", "go depth 3", " pv c8b7", "c8b7"},
+      {"rnK1k3/8/8/8/8/8/8/8 b q - 0 1", "go depth 1", " score cp 800 ", "a8a7"},
+      {"rnK1k3/8/8/n3b3/8/8/8/8 w q - 0 1", "go", " score cp 0 ", "0000"},
   };
   for (const auto& [fen, go, score, best] : cases) {
     std::string out = Session(std::string("position fen ") + fen + "\n" + go + "\n");

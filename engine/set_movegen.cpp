@@ -1,5 +1,9 @@
 // The move generators over the piece sets.
-#include "engine/legal_movegen.h"
+#include "engine/set_movegen.h"
+
+#include <cassert>
+
+#include "engine/move_visitors.h"
 
 namespace {
 
@@ -19,7 +23,7 @@ struct MoveLister {
     }
   }
   template <int COLOUR>
-  void AddPawnMoves(const legal::PawnMoves& moves) {
+  void AddPawnMoves(const visitors::PawnMoves& moves) {
     constexpr int BACK = COLOUR == WHITE ? ROW_BITS : -ROW_BITS;  // one row toward the own side
     AddPawnMovesOf(moves.step, BACK, MF_PAWN);
     AddPawnMovesOf(moves.doubleStep, 2 * BACK, MF_PAWN | MF_DOUBLE_PUSH);
@@ -60,50 +64,45 @@ void ListCaptures(MoveList& list) {
   constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
   MoveLister lister{list, enemy};
   // A pawn's steps count only onto the last rank, where they promote.
-  legal::VisitPawnMoves<COLOUR>(lister, p[COLOUR | PAWN], ~occupied & LAST_RANK, enemy, ~0ull);
-  legal::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, [enemy](int, int) { return enemy; });
+  visitors::VisitPawnMoves<COLOUR>(lister, p[COLOUR | PAWN], ~occupied & LAST_RANK, enemy, ~0ull);
+  visitors::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, [enemy](int, int) { return enemy; });
   int king = LowestBit(p[COLOUR | KING]);
   lister.AddPieceMoves(king, BIT_MASKS.king[king] & enemy);
-  if (int epSquare = pos.epSquare; epSquare != NO_SQUARE) {
-    for (int from : {Behind(epSquare, COLOUR) + WEST, Behind(epSquare, COLOUR) + EAST})
-      if (pos.board[from] == (COLOUR | PAWN))
-        lister.AddMove(EncodeMove(from, epSquare, 0, MF_PAWN | MF_CAPTURE | MF_EN_PASSANT));
-  }
+  visitors::VisitEnPassant<COLOUR>(lister, [](int) { return true; });
 }
 
-// Lists the quiet moves of COLOUR, pseudo-legal, castling on the rights alone; with checks, only
-// those that give check, and castling. A piece that uncovers no attack checks only from the
+// Lists the quiet moves of COLOUR, pseudo-legal, castling on the rights alone; with a record,
+// only those that give check, and castling. A piece that uncovers no attack checks only from the
 // squares its kind checks from; the moves of one that does are each asked.
 template <int COLOUR>
-void ListQuietMoves(MoveList& list, const CheckSquares* checks) {
+void ListQuietMoves(MoveList& list, CheckRecord* record) {
   const std::uint64_t* p = pos.pieces;
   const std::uint64_t occupied = pos.occupied[0] | pos.occupied[1];
   constexpr std::uint64_t LAST_RANK = RankBits(RankOf(COLOUR == WHITE ? A8 : A1));
+  const EnemyKing* checks = record ? &EnemyKingOf(*record) : nullptr;
   const std::uint64_t empty = ~occupied, uncovering = checks ? checks->uncovering : 0;
   MoveLister lister{list, 0};
   // Returns the squares a piece of `type` on `bit` may move onto.
   auto onto = [&](int type, int bit) {
-    return checks && !(uncovering >> bit & 1) ? empty & checks->byType[type] : empty;
+    return checks && !(uncovering >> bit & 1) ? empty & checks->checkSquares[type] : empty;
   };
   const std::uint64_t pawns = p[COLOUR | PAWN];
-  legal::VisitPawnMoves<COLOUR>(lister, pawns & ~uncovering, empty & ~LAST_RANK, 0,
-                                checks ? checks->byType[PAWN] : ~0ull);
+  visitors::VisitPawnMoves<COLOUR>(lister, pawns & ~uncovering, empty & ~LAST_RANK, 0,
+                                   checks ? checks->checkSquares[PAWN] : ~0ull);
   if (pawns & uncovering)
-    legal::VisitPawnMoves<COLOUR>(lister, pawns & uncovering, empty & ~LAST_RANK, 0, ~0ull);
-  legal::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, onto);
+    visitors::VisitPawnMoves<COLOUR>(lister, pawns & uncovering, empty & ~LAST_RANK, 0, ~0ull);
+  visitors::VisitPieceMoves<COLOUR>(lister, ~0ull, occupied, onto);
   int king = LowestBit(p[COLOUR | KING]);
   lister.AddPieceMoves(king, BIT_MASKS.king[king] & onto(KING, king));
   if (uncovering) {
     int kept = 0;
     for (int i = 0; i < list.count; ++i)
       if (!(uncovering & SquareMask(MoveFrom(list.moves[i]))) ||
-          MoveGivesCheck(*checks, list.moves[i]))
+          MoveGivesCheck(*record, list.moves[i]))
         list.moves[kept++] = list.moves[i];
     list.count = kept;
   }
-  for (const Castling& castling : CASTLINGS)
-    if (castling.colour == COLOUR && pos.castleRights & castling.right)
-      lister.AddMove(EncodeMove(castling.kingFrom, castling.kingTo, 0, MF_CASTLE));
+  visitors::VisitCastlings<COLOUR>(lister, [](const Castling&) { return true; });
 }
 
 }  // namespace
@@ -118,13 +117,14 @@ void GenerateQuietMoves(MoveList& list) {
   ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, nullptr); });
 }
 
-void GenerateQuietChecks(MoveList& list, const CheckSquares& checks) {
+void GenerateQuietChecks(MoveList& list, CheckRecord& record) {
   list.count = 0;
-  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, &checks); });
+  ForSideToMove([&]<int COLOUR>() { ListQuietMoves<COLOUR>(list, &record); });
 }
 
-void GenerateLegalMoves(MoveList& list) {
+void GenerateLegalMoves(MoveList& list, CheckRecord& record) {
   list.count = 0;
   MoveLister lister{list, pos.occupied[ColourIndex(pos.side ^ BLACK)]};
-  ForSideToMove([&]<int COLOUR>() { legal::VisitLegalMoves<COLOUR>(lister); });
+  const MoverKing& king = MoverKingOf(record);
+  ForSideToMove([&]<int COLOUR>() { visitors::VisitLegalMoves<COLOUR>(lister, king); });
 }

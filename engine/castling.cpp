@@ -1,0 +1,4 @@
+// The castling rule.
+#include "engine/castling.h"
+
+bool standardRules = false;
