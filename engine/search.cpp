@@ -246,7 +246,9 @@ bool OpponentKeepsMove(NodeState& n, Move move) {
   if (n.opponentMovers < 0)
     n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, EnemyKingOf(n.record).lines.pinned,
                                            MOST_MOVERS_TAKEN + 1);
-  if (TypeOf(pos.board[MoveFrom(move)]) != KING && n.opponentMovers > MoversTakenAtMost(move))
+  // More than MOST_MOVERS_TAKEN movers outlast any such move, without asking what it takes.
+  if (TypeOf(pos.board[MoveFrom(move)]) != KING &&
+      (n.opponentMovers > MOST_MOVERS_TAKEN || n.opponentMovers > MoversTakenAtMost(move)))
     return true;
   Undo undo;
   MakeLegalMove<RULES_ONLY>(move, undo);
