@@ -471,8 +471,7 @@ int SearchRootMove(Move move, int alpha, int beta, int depth) {
 // the root's line is the move's), or BELOW_ANY_SCORE when it is illegal.
 int TryRootMove(Move move, int floor, int beta, int depth, bool first) {
   int score = SearchRootMove(move, floor, first ? beta : floor + 1, depth);
-  if (!first && score > floor && score < beta)
-    score = SearchRootMove(move, floor, beta, depth);
+  if (!first && score > floor && score < beta) score = SearchRootMove(move, floor, beta, depth);
   if (score > floor && score < beta) ExtendLine(0, move);
   return score;
 }
@@ -525,10 +524,12 @@ int SearchRoot(int alpha, int beta, int depth, Move& best) {
     if (found >= 0 && value > alpha && i < found) {
       // A move generated before the best so far takes its place by reaching its value: asked
       // first whether it does, then whether it exceeds it. Where it only reaches it, its line is
-      // known as far as the reply that holds it there (the second answer's cut-off).
+      // known as far as the reply that holds it there (the second answer's cut-off); but a mate's
+      // line must run to the mate, so there the second question asks for its value exactly.
       if (SearchRootMove(move, value - 1, value, depth) < value) continue;
       found = i;
-      int score = TryRootMove(move, value, beta, depth, false);
+      int floor = IsMateScore(value) ? value - 1 : value;
+      int score = TryRootMove(move, floor, beta, depth, floor < value);
       if (score <= value) {
         ExtendLine(0, move);
         continue;
