@@ -13,10 +13,18 @@
 
 namespace {
 
-// Returns output without what varies from run to run: " nps P time T" of info lines, and where
-// a readyok falls among the lines of a search, which answers isready at once (the readyok lines
-// are counted at the end instead).
+// Returns output without what varies from run to run: " nps P time T" of info lines, the lines
+// on a running depth's progress (after a second), and where a readyok falls among the lines of a
+// search, which answers isready at once (the readyok lines are counted at the end instead).
 std::string WithoutTimes(std::string output) {
+  std::istringstream lines(output);
+  output.clear();
+  for (std::string line; std::getline(lines, line);) {
+    bool progress =
+        line.starts_with("info nodes ") ||
+        (line.starts_with("info depth ") && line.find(" currmove ") != std::string::npos);
+    if (!progress) output += line + "\n";
+  }
   for (std::size_t at; (at = output.find(" nps ")) != std::string::npos;) {
     std::size_t time = output.find(" time ", at);
     output.erase(at, output.find_first_not_of("0123456789", time + 6) - at);
