@@ -10,6 +10,7 @@
 #include "../game/process.h"
 #include "engine/notation.h"
 #include "engine/rules.h"
+#include "engine/think.h"
 
 namespace {
 
@@ -76,6 +77,20 @@ TEST(Uci, HandshakeAndSearchAnswers) {
   EXPECT_TRUE(line.starts_with("bestmove a2a3") && std::getline(lines, line) &&
               line.starts_with("info depth 1 ") && out.ends_with(" pv a2a3\nbestmove a2a3\n"))
       << out;
+  // Every node of every depth counts, the one cut short too, and the thinking stops within a
+  // poll's nodes past the limit (the nodes counted while the search unwinds are few).
+  for (std::uint64_t limit : {1000u, 30000u, 200000u}) {
+    InitPosition();
+    ThinkLimits limits;
+    limits.nodes = limit;
+    std::uint64_t reported = 0;
+    ThinkResult result = Think(
+        limits, [&](const DepthReport& line) { reported = line.nodes; },
+        [](const ThinkProgress&) {});
+    EXPECT_TRUE(result.nodes >= limit && result.nodes < limit + SEARCH_POLL_NODES + 64 &&
+                result.nodes > reported)
+        << limit << ": " << result.nodes;
+  }
   // A depth cut short leaves nothing behind that changes a later answer: the game's own search of
   // depth 6.
   out = Session("go nodes 10000\ngo depth 6\n");
