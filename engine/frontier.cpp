@@ -16,17 +16,6 @@
 
 namespace {
 
-// Returns what a move adds to the mover's material: the captured piece, and for a promotion the
-// new piece less the pawn.
-int MaterialGain(Move move) {
-  int flags = MoveFlags(move);
-  int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[MoveTo(move)]);
-  int gain = PIECE_VALUE[victim];
-  if (flags & MF_PROMOTION)
-    gain += PIECE_VALUE[MovePromotion(move) & TYPE_MASK] - PIECE_VALUE[PAWN];
-  return gain;
-}
-
 // Returns the most a legal capture or promotion gains, or -1 when there is none: trying them by
 // falling gain, the first legal one decides. With a gain of at least `enough`, any legal one
 // will do, and its gain is returned at once.

@@ -10,9 +10,9 @@
 // maximum. So any method that computes the same values gives the same game:
 //   - inside the tree moves are tried in any order (best first), and a node returns a bound
 //     (fail-soft) that is exact wherever the plain search's value is;
-//   - the root first finds the best value, trying the likeliest moves first, then asks of each
-//     move before the one found, in generation order, whether it reaches that value too (a null
-//     window), and plays the first that does;
+//   - the root tries the likeliest moves first, asking of each (a null window) only whether it
+//     beats the best so far as the plain search ranks them: a move generated before the best so
+//     far must reach its value, one generated after it must exceed it;
 //   - a node's value is remembered in the transposition table together with everything it
 //     depends on beyond the key: the root search it was found in, the ply (which fixes the
 //     history length, the distance to the cap and, where it matters, the halfmove clock; see
@@ -36,70 +36,89 @@
 #include "engine/set_movegen.h"
 #include "engine/transposition.h"
 
-std::uint64_t searchNodes = 0;
-
 namespace {
-
-// Cutting a search short: the node count at which the poll is next asked (never, for the game's
-// searches), the poll, and whether it has said stop.
-std::uint64_t pollAt = UINT64_MAX;
-const SearchPoll* activePoll = nullptr;
-bool cutShort = false;
-int selDepth = 0;  // the deepest ply looked at since the search began
-
-// Returns true once the search is to stop: asks the poll, and then every node answers at once.
-bool CutShort() {
-  if (!cutShort) cutShort = (*activePoll)();
-  pollAt = cutShort ? 0 : searchNodes + SEARCH_POLL_NODES;
-  return cutShort;
-}
 
 static_assert(MAX_PLY < FIFTY_MOVE_PLIES, "the table's entries rely on this, see transposition.h");
 
 constexpr int BELOW_ANY_SCORE = -SCORE_INF - 1;
 
-// Move ordering: the table's move (tried apart), then captures (most valuable victim, then least
-// valuable attacker) and promotions, then the two quiet moves that last cut off at this ply
-// (killers), then the other quiet moves by how often such a move cut off before.
+// Move ordering, in stages that each key only the moves they try: the table's move, then captures
+// and promotions by what they gain (the least valuable mover first among equal gains), then the
+// two quiet moves that last cut off at this ply (killers), then the other quiet moves by how often
+// such a move cut off before. A list that holds every kind (in check, and at the root) is ordered
+// the same way by one key: each stage's keys lie above the next one's.
 constexpr int TABLE_MOVE_ORDER = 1 << 30;  // at the root, where it is sorted with the rest
 constexpr int CAPTURE_ORDER = 1 << 29;
 constexpr int KILLER_ORDER = 1 << 28;
-constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;
+constexpr int CUTOFF_COUNT_LIMIT = 1 << 20;  // counts are halved beyond it, to stay below killers
+constexpr int KEY_PER_GAIN = 8;              // above any piece type: the mover only breaks ties
 constexpr int SORTED_MOVES = 12;
 
-std::uint16_t searchId = 0;
-Move killers[MAX_PLY][2];
-int cutoffCounts[CODE_COUNT][BOARD_SIZE];  // by the moving piece's code and the destination
+// Everything the search keeps besides the table and the frontier values: one record, so that
+// nothing of it is cleared by hand or forgotten.
+struct SearchState {
+  // What belongs to one root search, begun anew by each (BeginSearch): its count, its way of
+  // being cut short, its lines and its cut-off counts.
+  struct Run {
+    std::uint64_t nodes = 0;
+    int selDepth = 0;  // the deepest ply looked at
+    // The node count at which the poll is next asked (never, for the game's searches), the poll,
+    // and whether it has said stop.
+    std::uint64_t pollAt = UINT64_MAX;
+    SearchPoll poll;
+    bool cutShort = false;
+    // The principal variation of each node on the path, kept as the search goes (a triangular
+    // table): lines[ply] is the line of the node at that ply, from its exact value's move on (or
+    // its refutation, see TryMove).
+    Line lines[MAX_PLY + 1];
+    // How often each quiet move cut off, by the moving piece's code and the destination. Counts
+    // that other root searches left, of another depth or root, only disturb the order that this
+    // one's own cut-offs give.
+    int cutoffCounts[CODE_COUNT][BOARD_SIZE] = {};
+  } run;
+  // What earlier root searches found, kept to order the moves of later ones: numbered, so that
+  // values are found only by the root search that stored them.
+  std::uint16_t searchId = 0;
+  Move killers[MAX_PLY][2] = {};
+};
+SearchState state;
 
-// Returns the order key of a move: higher is tried first.
-int OrderKey(Move move, Move killer0, Move killer1) {
-  int from = MoveFrom(move), to = MoveTo(move), flags = MoveFlags(move);
-  if (flags & (MF_CAPTURE | MF_PROMOTION)) {
-    int victim = flags & MF_EN_PASSANT ? PAWN : TypeOf(pos.board[to]);
-    return CAPTURE_ORDER + 64 * PIECE_VALUE[victim] + 8 * MovePromotion(move) -
-           TypeOf(pos.board[from]);
-  }
-  if (move == killer0) return KILLER_ORDER + 1;
-  if (move == killer1) return KILLER_ORDER;
-  return cutoffCounts[pos.board[from]][to];
+// Returns true once the search is to stop: asks the poll, and then every node answers at once.
+bool CutShort() {
+  SearchState::Run& run = state.run;
+  if (!run.cutShort) run.cutShort = run.poll(run.nodes);
+  run.pollAt = run.cutShort ? 0 : run.nodes + SEARCH_POLL_NODES;
+  return run.cutShort;
 }
 
-// Fills keys with the order keys of the moves of a node at this ply.
-void OrderKeys(const MoveList& list, int (&keys)[MAX_MOVES], int ply) {
-  Move killer0 = killers[ply][0], killer1 = killers[ply][1];
-  for (int i = 0; i < list.count; ++i) keys[i] = OrderKey(list.moves[i], killer0, killer1);
+// Returns the order key of a capture or promotion: higher is tried first.
+int CaptureKey(Move move) {
+  return KEY_PER_GAIN * MaterialGain(move) - TypeOf(pos.board[MoveFrom(move)]);
 }
 
-// Sorts the moves by falling key (insertion sort: the lists are short and mostly in order).
-void SortMoves(MoveList& list, int (&keys)[MAX_MOVES]) {
-  for (int i = 1; i < list.count; ++i) {
-    Move move = list.moves[i];
-    int key = keys[i], j = i;
+// Returns the order key of a quiet move: the cut-offs that such a move (this piece to this square)
+// made before, each counted by its depth squared.
+int QuietKey(Move move) { return state.run.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)]; }
+
+// Returns the order key of a move of a list that holds captures and quiet moves alike (in check,
+// and at the root): captures and promotions first, then the killers of the ply, then the other
+// quiet moves.
+int MixedKey(Move move, int ply) {
+  if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return CAPTURE_ORDER + CaptureKey(move);
+  if (move == state.killers[ply][0]) return KILLER_ORDER + 1;
+  if (move == state.killers[ply][1]) return KILLER_ORDER;
+  return QuietKey(move);
+}
+
+// Sorts items by falling key, equal keys in their order (insertion sort: the lists are short).
+void SortByKey(int* items, int* keys, int count) {
+  for (int i = 1; i < count; ++i) {
+    int item = items[i], key = keys[i], j = i;
     for (; j > 0 && keys[j - 1] < key; --j) {
-      list.moves[j] = list.moves[j - 1];
+      items[j] = items[j - 1];
       keys[j] = keys[j - 1];
     }
-    list.moves[j] = move;
+    items[j] = item;
     keys[j] = key;
   }
 }
@@ -116,14 +135,15 @@ void PickNext(MoveList& list, int (&keys)[MAX_MOVES], int first) {
 // Remembers a quiet move that cut off: as a killer at this ply and in the cut-off counts.
 void RewardCutoff(Move move, int depth, int ply) {
   if (MoveFlags(move) & (MF_CAPTURE | MF_PROMOTION)) return;
-  if (killers[ply][0] != move) {
-    killers[ply][1] = killers[ply][0];
-    killers[ply][0] = move;
+  Move(&killers)[2] = state.killers[ply];
+  if (killers[0] != move) {
+    killers[1] = killers[0];
+    killers[0] = move;
   }
-  int& count = cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
+  int& count = state.run.cutoffCounts[pos.board[MoveFrom(move)]][MoveTo(move)];
   count += depth * depth;
   if (count > CUTOFF_COUNT_LIMIT)
-    for (auto& row : cutoffCounts)
+    for (auto& row : state.run.cutoffCounts)
       for (int& c : row) c /= 2;
 }
 
@@ -131,37 +151,43 @@ void RewardCutoff(Move move, int depth, int ply) {
 // search result: 0 at the limit (the node has a legal move), else the score itself.
 int UnlessFiftyMoves(int score) { return FiftyMoveLimitReached() ? 0 : score; }
 
-// The moves of the nodes whose value came out exact, kept apart from the table: such nodes are
-// few (those of principal variations), and so their moves outlast the table's, where nodes of
-// every kind replace one another. Only the last root search's are of its principal variation.
-constexpr int EXACT_MOVE_BITS = 14;
-struct ExactMove {
-  std::uint64_t key;
-  Move move;
-  std::uint16_t searchId;
-};
-ExactMove exactMoves[1 << EXACT_MOVE_BITS];
+// Makes the line of the node at this ply the move alone.
+void StartLine(int ply, Move move) {
+  Line& line = state.run.lines[ply];
+  line.moves[0] = move;
+  line.keys[0] = pos.key;
+  line.length = 1;
+}
+
+// Makes the line of the node at this ply the move, whose exact value is now the node's, followed
+// by the line of the child it leads to.
+void ExtendLine(int ply, Move move) {
+  StartLine(ply, move);
+  Line& line = state.run.lines[ply];
+  const Line& child = state.run.lines[ply + 1];
+  std::copy(child.moves, child.moves + child.length, line.moves + 1);
+  std::copy(child.keys, child.keys + child.length, line.keys + 1);
+  line.length += child.length;
+}
 
 // Stores a node's result: exact inside the window, else the bound fail-soft gives.
 void Store(std::uint64_t key, int alpha, int beta, int value, Move move, int depth, int ply) {
   Bound bound = value <= alpha ? BOUND_UPPER : value >= beta ? BOUND_LOWER : BOUND_EXACT;
-  // A search cut short stores what its nodes answered at once: no move of a line.
-  if (bound == BOUND_EXACT && !cutShort)
-    exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)] = {key, move, searchId};
-  TableSlot(key) = {.key = key,
-                    .move = move,
-                    .value = static_cast<std::int16_t>(value),
-                    .depth = static_cast<std::int8_t>(depth),
-                    .bound = bound,
-                    .searchId = searchId,
-                    .ply = static_cast<std::int8_t>(ply)};
+  TableSlotToStore(key, depth, state.searchId) = {.key = key,
+                                                  .move = move,
+                                                  .value = static_cast<std::int16_t>(value),
+                                                  .depth = static_cast<std::int8_t>(depth),
+                                                  .bound = bound,
+                                                  .searchId = state.searchId,
+                                                  .ply = static_cast<std::int8_t>(ply)};
 }
 
 // Returns true, with the value in *value, when the table holds a value for this node found under
 // its conditions that settles it in the window.
 bool ProbeValue(const TableEntry& entry, std::uint64_t key, int alpha, int beta, int depth, int ply,
                 int* value) {
-  if (entry.key != key || entry.searchId != searchId || entry.depth != depth || entry.ply != ply)
+  if (entry.key != key || entry.searchId != state.searchId || entry.depth != depth ||
+      entry.ply != ply)
     return false;
   *value = entry.value;
   return entry.bound == BOUND_EXACT || (entry.bound == BOUND_LOWER && *value >= beta) ||
@@ -220,7 +246,9 @@ bool OpponentKeepsMove(NodeState& n, Move move) {
   if (n.opponentMovers < 0)
     n.opponentMovers = CountUnpinnedMovers(pos.side ^ BLACK, EnemyKingOf(n.record).lines.pinned,
                                            MOST_MOVERS_TAKEN + 1);
-  if (TypeOf(pos.board[MoveFrom(move)]) != KING && n.opponentMovers > MoversTakenAtMost(move))
+  // More than MOST_MOVERS_TAKEN movers outlast any such move, without asking what it takes.
+  if (TypeOf(pos.board[MoveFrom(move)]) != KING &&
+      (n.opponentMovers > MOST_MOVERS_TAKEN || n.opponentMovers > MoversTakenAtMost(move)))
     return true;
   Undo undo;
   MakeLegalMove<RULES_ONLY>(move, undo);
@@ -273,32 +301,63 @@ bool TryMove(NodeState& n, Move move, bool legal) {
       score = -Node(-n.beta, -floor, n.depth - 1, n.ply + 1, check);
   }
   UndoMove(move, undo);
-  // Step 4. Keep the best; a move that reaches beta cuts off and is remembered.
+  // Step 4. Keep the best, and the line of an exact value; a move that reaches beta cuts off, is
+  // remembered, and is the node's line: a refutation, below which nothing is known.
+  if (score > floor && score < n.beta) ExtendLine(n.ply, move);
   Raise(n, score, move);
   if (score < n.beta) return false;
   RewardCutoff(move, n.depth, n.ply);
+  StartLine(n.ply, move);
   return true;
 }
 
-// Tries the moves of list but `skip` at node n, the first few in order of their keys. With
-// killersOnly, only the killers are brought to the front and the rest keep their order. In check
-// the list holds legal moves only. Returns true on a cut-off.
-bool TryMoves(NodeState& n, MoveList& list, Move skip, bool killersOnly) {
-  bool legal = n.inCheck;  // the list holds legal moves only
-  if (killersOnly) {
-    int front = 0;
-    for (Move killer : killers[n.ply])
-      for (int i = front; i < list.count; ++i)
-        if (list.moves[i] == killer) std::swap(list.moves[i], list.moves[front++]);
-    for (int i = 0; i < list.count; ++i)
-      if (list.moves[i] != skip && TryMove(n, list.moves[i], legal)) return true;
-    return false;
-  }
-  int keys[MAX_MOVES];
-  OrderKeys(list, keys, n.ply);
+// Takes a move that was tried already out of the list, where it is one.
+void Drop(MoveList& list, Move move) {
+  if (move == NO_MOVE) return;
   for (int i = 0; i < list.count; ++i) {
-    if (i < SORTED_MOVES) PickNext(list, keys, i);
-    if (list.moves[i] != skip && TryMove(n, list.moves[i], legal)) return true;
+    if (list.moves[i] != move) continue;
+    list.moves[i] = list.moves[--list.count];
+    return;
+  }
+}
+
+// Brings the killers of the ply that the list holds (so they are pseudo-legal here) to its front,
+// the later one first, and returns how many there are.
+int KillersToFront(MoveList& list, int ply) {
+  const Move(&killers)[2] = state.killers[ply];
+  int front = 0;
+  for (int i = 0; i < list.count && front < 2; ++i)
+    if (list.moves[i] == killers[0] || list.moves[i] == killers[1])
+      std::swap(list.moves[i], list.moves[front++]);
+  if (front == 2 && list.moves[0] != killers[0]) std::swap(list.moves[0], list.moves[1]);
+  return front;
+}
+
+// Tries list.moves[first..count) at node n in the order given. In check the list holds legal moves
+// only. Returns true on a cut-off.
+bool TryInOrder(NodeState& n, const MoveList& list, int first, int count) {
+  const bool legal = n.inCheck;  // the list holds legal moves only
+  for (int i = first; i < count; ++i)
+    if (TryMove(n, list.moves[i], legal)) return true;
+  return false;
+}
+
+// Tries list.moves[first..count) at node n, the first few by falling key (most cut-offs come
+// among them, and the rest are seldom reached), keyed only where there is a choice. Keys are never
+// below 0, so once the best one left is 0 the rest keep their order. Returns true on a cut-off.
+template <typename KeyOf>
+bool TryByKey(NodeState& n, MoveList& list, int first, KeyOf keyOf) {
+  if (list.count - first < 2) return TryInOrder(n, list, first, list.count);
+  int keys[MAX_MOVES];
+  for (int i = first; i < list.count; ++i) keys[i] = keyOf(list.moves[i]);
+  const bool legal = n.inCheck;  // the list holds legal moves only
+  bool picking = true;
+  for (int i = first; i < list.count; ++i) {
+    if (picking) {
+      PickNext(list, keys, i);
+      picking = keys[i] > 0 && i + 1 < first + SORTED_MOVES;
+    }
+    if (TryMove(n, list.moves[i], legal)) return true;
   }
   return false;
 }
@@ -315,13 +374,15 @@ bool IsPlausible(Move move) {
 // One node below the root, fail-soft: returns v where alpha < v < beta, an upper bound on v at
 // or below alpha, a lower bound at or above beta; leaves and terminal nodes are exact.
 int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
-  ++searchNodes;
+  SearchState::Run& run = state.run;
+  ++run.nodes;
+  run.lines[ply].length = 0;  // until a move's exact value is the node's
   // A search cut short is void: what its nodes return no longer matters.
-  if (searchNodes >= pollAt && CutShort()) return 0;
+  if (run.nodes >= run.pollAt && CutShort()) return 0;
   // Step 1. A leaf, or a node at the ply cap, is worth its material.
   if (depth <= 0 || ply >= MAX_PLY) return Evaluate();
   // This node looks at least one ply further (and so its leaves need not say how deep they are).
-  selDepth = std::max(selDepth, ply + 1);
+  run.selDepth = std::max(run.selDepth, ply + 1);
   // Step 2. In check the depth does not fall.
   if (inCheck) ++depth;
   // Step 3. At the fifty-move limit only a legal move matters: 0 with one, else mate or stalemate.
@@ -330,7 +391,7 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
     return !inCheck || HasLegalMove(record) ? 0 : MateScore();
   }
   // Step 4. One ply left: the frontier values the node from its best capture.
-  if (depth == 1) return FrontierValue(beta, searchNodes);
+  if (depth == 1) return FrontierValue(beta, run.nodes);
 
   // Step 5. A value remembered under this node's conditions stands in for the search; a
   // remembered move is tried first.
@@ -356,16 +417,18 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
   // Step 7. In check: the legal moves, found from what gives check and what is pinned.
   if (!cutOff && inCheck) {
     GenerateLegalMoves(list, n.record);
-    cutOff = TryMoves(n, list, tableMove, false);
+    Drop(list, tableMove);
+    cutOff = TryByKey(n, list, 0, [ply](Move move) { return MixedKey(move, ply); });
   }
   // Step 8. Captures and promotions, likelier to cut off than quiet moves.
   if (!cutOff && !inCheck) {
     GenerateCaptures(list);
-    cutOff = TryMoves(n, list, tableMove, false);
+    Drop(list, tableMove);
+    cutOff = TryByKey(n, list, 0, CaptureKey);
   }
   // Step 9. Quiet moves; where those that give no check cannot beat the floor, only the checks.
-  // Where the material cannot reach alpha without a capture, only killers are worth ordering:
-  // every other quiet move is bounded or searched anyway.
+  // First the killers, then the rest by their cut-off counts; but where the material cannot reach
+  // alpha without a capture, the rest in any order: each is bounded or searched anyway.
   if (!cutOff && !inCheck) {
     if (QuietMovesCannotRaise(n)) {
       GenerateQuietChecks(list, n.record);
@@ -373,7 +436,14 @@ int Node(int alpha, int beta, int depth, int ply, bool inCheck) {
     } else {
       GenerateQuietMoves(list);
     }
-    TryMoves(n, list, tableMove, n.standing <= alpha);
+    Drop(list, tableMove);
+    int killers = KillersToFront(list, ply);
+    if (!TryInOrder(n, list, 0, killers)) {
+      if (n.standing <= alpha)
+        TryInOrder(n, list, killers, list.count);
+      else
+        TryByKey(n, list, killers, QuietKey);
+    }
   }
   // Step 10. No legal move: mate or stalemate. Otherwise the result is remembered.
   if (!n.anyLegal && !n.passedOver) return inCheck ? MateScore() : 0;
@@ -395,99 +465,129 @@ int SearchRootMove(Move move, int alpha, int beta, int depth) {
   return score;
 }
 
+// Tries a root move against floor, as TryMove does inside the tree: the first legal move in the
+// window (floor, beta) at once, a later one first only asked whether it scores above floor, and
+// searched in the window only if it does. Returns its score, exact between floor and beta (and then
+// the root's line is the move's), or BELOW_ANY_SCORE when it is illegal.
+int TryRootMove(Move move, int floor, int beta, int depth, bool first) {
+  int score = SearchRootMove(move, floor, first ? beta : floor + 1, depth);
+  if (!first && score > floor && score < beta)
+    score = SearchRootMove(move, floor, beta, depth);
+  if (score > floor && score < beta) ExtendLine(0, move);
+  return score;
+}
+
 // The root exactly as the plain search runs it: moves in generation order, each later one only
-// asked whether it beats the best so far. Writes its best move to *best.
+// asked whether it beats the best so far. Returns what the plain root returns, with its move.
 int SearchRootInOrder(const MoveList& list, bool inCheck, int alpha, int beta, int depth,
-                      Move* best) {
+                      Move& best) {
+  state.run.lines[0].length = 0;
   bool found = false;
   for (int i = 0; i < list.count; ++i) {
     Move move = list.moves[i];
-    int score = SearchRootMove(move, alpha, found ? alpha + 1 : beta, depth);
+    int score = TryRootMove(move, alpha, beta, depth, !found);
     if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > alpha && score < beta) score = SearchRootMove(move, alpha, beta, depth);
     found = true;
     if (score <= alpha) continue;
     if (score >= beta) return UnlessFiftyMoves(beta);
     alpha = score;
-    if (best) *best = move;
+    best = move;
   }
   if (!found) return inCheck ? MateScore() : 0;
   return UnlessFiftyMoves(alpha);
 }
 
-// The root. First the best value, trying the likeliest best moves first; then, since the plain
-// search plays the first move in generation order that reaches the best value, each move before
-// the one found is asked whether it reaches that value too. Writes the move to *best when given;
-// returns what the plain root returns.
-int SearchRoot(int alpha, int beta, int depth, Move* best) {
+// The root. The moves are tried likeliest best first (the table's move, which an earlier search
+// left on its line, then by key), each only asked whether it beats the best so far as the plain
+// search ranks them: that search plays the first move in generation order that reaches the best
+// value, so a move generated before the best so far must reach its value, and one generated after
+// it must exceed it. Only a move that does is searched for its exact value. A move that reaches
+// beta sends the root back to generation order, where the plain root's answer depends on the
+// moves before it. Returns what the plain root returns, with its move.
+int SearchRoot(int alpha, int beta, int depth, Move& best) {
   bool inCheck = InCheck(pos.side);
-  MoveList list, ordered;
+  if (inCheck) ++depth;
+  MoveList list;
   GenerateMoves(list);
-  ordered = list;
   const TableEntry& entry = TableSlot(pos.key);
   Move tableMove = entry.key == pos.key ? entry.move : NO_MOVE;
-  int keys[MAX_MOVES];
-  OrderKeys(list, keys, 0);
-  for (int i = 0; i < list.count; ++i)
-    if (list.moves[i] == tableMove) keys[i] = TABLE_MOVE_ORDER;
-  SortMoves(ordered, keys);
+  int order[MAX_MOVES], keys[MAX_MOVES];  // the moves' places in generation order, and their keys
+  for (int i = 0; i < list.count; ++i) {
+    order[i] = i;
+    keys[i] = list.moves[i] == tableMove ? TABLE_MOVE_ORDER : MixedKey(list.moves[i], 0);
+  }
+  SortByKey(order, keys, list.count);
 
-  int value = BELOW_ANY_SCORE;
-  Move found = NO_MOVE;
-  for (int i = 0; i < ordered.count; ++i) {
-    Move move = ordered.moves[i];
-    int floor = std::max(alpha, value);
-    int score = SearchRootMove(move, floor, found ? floor + 1 : beta, depth);
-    if (score == BELOW_ANY_SCORE) continue;
-    if (found && score > floor && score < beta) score = SearchRootMove(move, floor, beta, depth);
-    if (found == NO_MOVE || score > value) {
+  int value = BELOW_ANY_SCORE, found = -1;  // the best so far and its place
+  for (int k = 0; k < list.count; ++k) {
+    int i = order[k];
+    Move move = list.moves[i];
+    if (found >= 0 && value > alpha && i < found) {
+      // A move generated before the best so far takes its place by reaching its value: asked
+      // first whether it does, then whether it exceeds it. Where it only reaches it, its line is
+      // known as far as the reply that holds it there (the second answer's cut-off).
+      if (SearchRootMove(move, value - 1, value, depth) < value) continue;
+      found = i;
+      int score = TryRootMove(move, value, beta, depth, false);
+      if (score <= value) {
+        ExtendLine(0, move);
+        continue;
+      }
       value = score;
-      found = move;
+    } else {
+      int score = TryRootMove(move, std::max(alpha, value), beta, depth, found < 0);
+      if (score == BELOW_ANY_SCORE || (found >= 0 && score <= std::max(alpha, value))) continue;
+      value = score;
+      found = i;
     }
     if (value >= beta) return SearchRootInOrder(list, inCheck, alpha, beta, depth, best);
   }
-  if (found == NO_MOVE) return inCheck ? MateScore() : 0;
+  if (found < 0) return inCheck ? MateScore() : 0;
   if (value <= alpha) return UnlessFiftyMoves(alpha);
-  if (best) {
-    *best = found;
-    for (int i = 0; list.moves[i] != found; ++i) {
-      int score = SearchRootMove(list.moves[i], value - 1, value, depth);
-      if (score >= value) {
-        *best = list.moves[i];
-        break;
-      }
-    }
-  }
+  best = list.moves[found];
   return UnlessFiftyMoves(value);
+}
+
+// Leaves the moves of a line from the root in the table, for the next search to try first along
+// it: the next depth of this root, or the game's next move, whose root lies on the line. A search
+// visits the line's positions before any other, so nothing takes their slots first.
+void RememberLine(const Line& line) {
+  for (int i = 0; i < line.length; ++i) {
+    TableEntry& slot = TableSlot(line.keys[i]);
+    if (slot.key != line.keys[i]) {
+      slot = {};  // a move without a value
+      slot.key = line.keys[i];
+    }
+    slot.move = line.moves[i];
+  }
+}
+
+// Begins a root search: a new number for its values (when the numbering wraps, none may outlive
+// it), and its count and poll anew.
+void BeginSearch(SearchPoll poll) {
+  if (++state.searchId == 0) {
+    ClearTable();
+    state.searchId = 1;
+  }
+  state.run = {};
+  if (poll) {
+    state.run.poll = poll;
+    state.run.pollAt = SEARCH_POLL_NODES;
+  }
 }
 
 }  // namespace
 
-int Search(int alpha, int beta, int depth) {
-  ++searchNodes;
-  // Values are tied to the root search that found them; when the numbering wraps, none may
-  // outlive it.
-  if (++searchId == 0) {
-    ClearTable();
-    searchId = 1;
-  }
-  if (depth <= 0) return Evaluate();
-  bool inCheck = InCheck(pos.side);
-  if (inCheck) ++depth;
-  return SearchRoot(alpha, beta, depth, &bestMove);
-}
-
-SearchResult SearchFromRoot(int depth, const SearchPoll& poll) {
-  searchNodes = 0;
-  bestMove = NO_MOVE;
-  selDepth = depth > 0;  // the root's children, which the root does not record
-  cutShort = false;
-  activePoll = poll ? &poll : nullptr;
-  pollAt = poll ? SEARCH_POLL_NODES : UINT64_MAX;
-  int score = Search(-SCORE_INF, SCORE_INF, depth);
-  pollAt = UINT64_MAX;
-  activePoll = nullptr;
-  return {score, bestMove, searchNodes, selDepth, !cutShort};
+SearchResult Search(int alpha, int beta, int depth, SearchPoll poll) {
+  BeginSearch(poll);
+  SearchState::Run& run = state.run;
+  ++run.nodes;
+  run.selDepth = depth > 0;  // the root's children, which the root does not record
+  Move best = NO_MOVE;
+  int score = depth > 0 ? SearchRoot(alpha, beta, depth, best) : Evaluate();
+  bestMove = best;
+  if (!run.cutShort) RememberLine(run.lines[0]);
+  return {score, best, run.nodes, run.selDepth, !run.cutShort, run.lines[0]};
 }
 
 int MoversTakenAtMost(Move move) {
@@ -498,17 +598,8 @@ int MoversTakenAtMost(Move move) {
          (b[from + back + WEST] == opponentPawn) + (b[from + back + EAST] == opponentPawn);
 }
 
-Move ExactBestMove(std::uint64_t key) {
-  const ExactMove& entry = exactMoves[key & ((1 << EXACT_MOVE_BITS) - 1)];
-  return entry.key == key && entry.searchId == searchId ? entry.move : NO_MOVE;
-}
-
 void ClearSearchMemory() {
   ClearTable();
-  for (ExactMove& entry : exactMoves) entry = {};
   ClearFrontierCache();
-  searchId = 0;
-  for (auto& pair : killers) pair[0] = pair[1] = NO_MOVE;
-  for (auto& row : cutoffCounts)
-    for (int& count : row) count = 0;
+  state = {};
 }

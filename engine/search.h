@@ -3,24 +3,39 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "engine/position.h"
 #include "engine/rules.h"
 
 constexpr int ROOT_DEPTH = 6;
 
-// Nodes visited by the searches since the counter was last cleared.
-extern std::uint64_t searchNodes;
+// A search that may be cut short asks its poll every SEARCH_POLL_NODES nodes, given the nodes
+// visited so far, whether to stop. The poll refers to a callable that outlives the search, through
+// a plain function pointer, so that the game, which never polls, needs no C++ runtime for it.
+constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
+struct SearchPoll {
+  bool (*ask)(const void* callable, std::uint64_t nodes) = nullptr;
+  const void* callable = nullptr;
 
-// Searches the position to depth (plus check extensions) within the window (alpha, beta) and
-// returns its score for the side to move: a leaf (depth 0) scores Evaluate(); a node without a
-// legal move scores MateScore() when in check and 0 otherwise (stalemate); a node with a legal
-// move whose halfmove clock has reached the fifty-move limit scores 0; any other node scores its
-// minimax value clamped to the window. In the root call, bestMove is set to the first move in
-// generation order that scores above every earlier one inside the window. The position is left
-// as it was found.
-int Search(int alpha, int beta, int depth);
+  // Returns a poll that asks the callable stop(nodes).
+  template <typename Stop>
+  static SearchPoll Of(const Stop& stop) {
+    return {[](const void* callable, std::uint64_t nodes) {
+              return (*static_cast<const Stop*>(callable))(nodes);
+            },
+            &stop};
+  }
+  explicit operator bool() const { return ask != nullptr; }
+  bool operator()(std::uint64_t nodes) const { return ask(callable, nodes); }
+};
+
+// A line of play: moves, each legal after the ones before it, and the keys of the positions they
+// are played in.
+struct Line {
+  int length = 0;
+  Move moves[MAX_PLY];
+  std::uint64_t keys[MAX_PLY];
+};
 
 // The search's bound on mobility: returns the most of the opponent's movable pieces, as
 // CountUnpinnedMovers counts them, that a move of the side to move takes away, for a move of a
@@ -33,33 +48,35 @@ int Search(int alpha, int beta, int depth);
 int MoversTakenAtMost(Move move);
 constexpr int MOST_MOVERS_TAKEN = 6;
 
-// Forgets everything earlier searches left behind (the table, the frontier values, the killers
-// and the cut-off counts), so that what a search does, and the nodes it counts, depend on its
-// position alone. Values never depend on it: only the work done to find them.
-void ClearSearchMemory();
-
-// Returns the best move that the last root search found for a position (by its key) whose value
-// it found exact, or NO_MOVE: a move of its principal variation (or of a position sharing the
-// slot, so the caller must check it).
-Move ExactBestMove(std::uint64_t key);
-
-// What a search from the root found: its score for the side to move, the move it chose (NO_MOVE
-// without a legal move), the nodes it visited, the deepest ply it looked at, and whether it ran to
-// the end (a search cut short by its poll found nothing that may be used).
+// What a search from the root found: its score for the side to move, the move it chose, the nodes
+// it visited, the deepest ply it looked at, whether it ran to the end (a search cut short by its
+// poll found nothing that may be used), and its principal variation: the move chosen and the line
+// along which its value was found, as far as nodes found their values exact by searching their
+// moves, or only the reply that holds the value where the move was only seen to reach it (empty
+// without a move chosen).
 struct SearchResult {
   int score;
   Move move;
   std::uint64_t nodes;
   int selDepth;
   bool complete;
+  Line pv;
 };
 
-// A search that may be cut short asks its poll every SEARCH_POLL_NODES nodes whether to stop.
-constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
-using SearchPoll = std::function<bool()>;
+// Searches the position to depth (plus check extensions) within the window (alpha, beta): the one
+// entry to the search. The score is the side to move's: a leaf (depth 0) scores Evaluate(); a node
+// without a legal move scores MateScore() when in check and 0 otherwise (stalemate); a node with a
+// legal move whose halfmove clock has reached the fifty-move limit scores 0; any other node scores
+// its minimax value clamped to the window. The move chosen, also left in bestMove, is the first in
+// generation order that scores above every earlier one inside the window (NO_MOVE where none
+// does). The position is left as it was found. With a poll, the search stops as soon as the poll
+// returns true; its values stay in the table only under this search's id, which no later search
+// reads. What the search remembers to order its moves (the table's moves, the killers, and its
+// line, left in the table for the next search) carries from one call to the next (see
+// ClearSearchMemory); its values never depend on it.
+SearchResult Search(int alpha, int beta, int depth, SearchPoll poll = {});
 
-// Searches the position to depth with the full window, as the game does, from a clean start: the
-// node count, the deepest ply and bestMove begin anew (the search memory is kept: see
-// ClearSearchMemory). With a poll, the search stops as soon as the poll returns true; its values
-// stay in the table only under this search's id, which no later search reads.
-SearchResult SearchFromRoot(int depth, const SearchPoll& poll = {});
+// Forgets everything earlier searches left behind (the table, the frontier values, the killers
+// and the cut-off counts), so that what a search does, and the nodes it counts, depend on its
+// position alone. Values never depend on it: only the work done to find them.
+void ClearSearchMemory();

@@ -8,40 +8,6 @@
 
 namespace {
 
-// Returns the principal variation of the depth just searched, whose root scored score: its best
-// move, then at each position along the line the move of the last search that found its value
-// exact there, or else the move that a search of the depth left finds, where its score is the
-// line's. (The root plays the first move in generation order that reaches the best value, which
-// it may have only tested with a null window: then no line below it was searched exactly.) Every
-// move is checked legal in turn; the line ends where none is known, a position of the line repeats,
-// the depth is used up or the poll says stop. (The moves remembered are only guesses: another
-// position may share the slot.)
-std::vector<Move> PrincipalVariation(Move first, int score, int depth, const SearchPoll& poll) {
-  std::vector<Move> pv;
-  std::vector<Undo> undos;
-  std::vector<std::uint64_t> keys = {pos.key};
-  for (Move move = first; move != NO_MOVE && static_cast<int>(pv.size()) < depth;) {
-    MoveList legal;
-    ListLegalMoves(legal);
-    if (std::find(legal.moves, legal.moves + legal.count, move) == legal.moves + legal.count) break;
-    undos.emplace_back();
-    MakeMove(move, undos.back());
-    pv.push_back(move);
-    score = -score;
-    int left = depth - static_cast<int>(pv.size());
-    // The table's moves can lead round in a circle.
-    if (std::find(keys.begin(), keys.end(), pos.key) != keys.end() || left == 0) break;
-    keys.push_back(pos.key);
-    move = ExactBestMove(pos.key);
-    if (move == NO_MOVE) {
-      SearchResult searched = SearchFromRoot(left, poll);
-      if (searched.complete && searched.score == score) move = searched.move;
-    }
-  }
-  for (std::size_t i = pv.size(); i-- > 0;) UndoMove(pv[i], undos[i]);
-  return pv;
-}
-
 // Returns the plies from the root to the mated node of a mate score (the root's history length
 // is 0 while thinking, see Think).
 int MatePliesFromRoot(int score) { return SCORE_INF - std::abs(score); }
@@ -75,15 +41,14 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
   std::uint64_t nodesBefore = 0;
   int depth = 1;
   auto timeUsed = [&] { return ThinkClock::now() - limits.clockStart; };
-  SearchPoll poll = [&] {
+  auto stop = [&](std::uint64_t nodes) {
     if (limits.interrupted && limits.interrupted()) return true;
     if (depth == 1) return false;
-    return nodesBefore + searchNodes >= limits.nodes ||
-           (limits.timed && timeUsed() >= limits.hardLimit);
+    return nodesBefore + nodes >= limits.nodes || (limits.timed && timeUsed() >= limits.hardLimit);
   };
   int lastDepth = limits.mate > 0 ? std::min(limits.depth, 2 * limits.mate) : limits.depth;
   for (; depth <= std::min(lastDepth, MAX_THINK_DEPTH); ++depth) {
-    SearchResult searched = SearchFromRoot(depth, poll);
+    SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth, SearchPoll::Of(stop));
     nodesBefore += searched.nodes;
     result.nodes = nodesBefore;
     if (!searched.complete) break;
@@ -93,7 +58,7 @@ ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthRepor
         searched.score,
         nodesBefore,
         std::chrono::duration_cast<std::chrono::microseconds>(ThinkClock::now() - start),
-        PrincipalVariation(searched.move, searched.score, depth, poll)};
+        {searched.pv.moves, searched.pv.moves + searched.pv.length}};
     result.move = searched.move;
     result.ponder = line.pv.size() > 1 ? line.pv[1] : NO_MOVE;
     result.depth = depth;

@@ -49,10 +49,10 @@ struct ThinkResult {
   std::uint64_t nodes = 0;
 };
 
-// Thinks about the position until a limit is reached, reporting each completed depth. The table
-// and the move-ordering memory carry from one depth to the next. Depth 1 always completes unless
-// interrupted (it takes microseconds), so the answer is never a blind guess. The position is left
-// as it was found.
+// Thinks about the position until a limit is reached, reporting each completed depth. The table's
+// moves, the last depth's line and the killers carry from one depth to the next (see Search).
+// Depth 1 always completes unless interrupted (it takes microseconds), so the answer is never a
+// blind guess. The position is left as it was found.
 ThinkResult Think(ThinkLimits& limits, const std::function<void(const DepthReport&)>& report);
 
 // Returns a score that Think reported in moves to mate: positive when the side to move mates,

@@ -27,10 +27,22 @@ struct TableEntry {
   std::int8_t ply;         // moves below that root
 };
 
-constexpr std::uint64_t TABLE_SIZE = 1ull << 16;  // a power of two: a key's low bits pick its slot
+// The entries come in pairs, a key's low bits picking its pair. The first of a pair keeps the
+// deepest result, the costliest to find again, until one at least as deep comes for it or it
+// grows stale; the second takes the rest. So the moves near the root of one search are still
+// there for the next, while the many shallow nodes churn through the second entries.
+constexpr std::uint64_t TABLE_SIZE = 1ull << 16;  // entries, a power of two
 
-// Returns the entry slot for a key.
+// Returns the key's entry, or when its pair has none, the second of the pair (so the caller
+// checks the key).
 TableEntry& TableSlot(std::uint64_t key);
+
+// Returns the entry to store a result of this depth for the key in, found by the root search
+// numbered searchId: the key's own entry in the first of the pair, else the first where the
+// result is at least as deep as what it holds or that is stale (stored more than two root
+// searches before: by the same side's previous move in the game, or two depths before), else
+// the second.
+TableEntry& TableSlotToStore(std::uint64_t key, int depth, std::uint16_t searchId);
 
 // Forgets every entry.
 void ClearTable();

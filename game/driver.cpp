@@ -20,12 +20,11 @@ const char* ResultLine(Verdict verdict) {
   }
 }
 
-Turn ChooseMove(int (*search)(int alpha, int beta, int depth)) {
-  bestMove = NO_MOVE;
-  searchNodes = 0;
-  int score = search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
-  return {bestMove, score, searchNodes, PLAY_ON};
+Turn TurnOf(const SearchResult& searched) {
+  return {searched.move, searched.score, searched.nodes, PLAY_ON};
 }
+
+Turn ChooseMove() { return TurnOf(Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH)); }
 
 void PlayMove(Turn& turn) {
   if (turn.move != NO_MOVE) MakeMove(turn.move);

@@ -14,10 +14,13 @@ struct Turn {
   Verdict verdict;      // the game's verdict on the position the turn left (PLAY_ON until played)
 };
 
-// Searches the position with search (the game's, or another of the same contract such as the
-// plain reference search) from a clean start and returns the move it chose, its score and the
-// nodes visited. The position is left as it was.
-Turn ChooseMove(int (*search)(int alpha, int beta, int depth) = Search);
+// Returns the turn that a search of the position (the game's, or another of the same contract
+// such as the plain reference search) chose: its move, score and nodes, not yet played.
+Turn TurnOf(const SearchResult& searched);
+
+// Searches the position with the game's search, as deep as the game does with the full window,
+// and returns the turn it chose. The position is left as it was.
+Turn ChooseMove();
 
 // Makes the turn's move, if it has one, and sets its verdict on the position that follows (or,
 // with no move, on the position as it stands).

@@ -142,21 +142,23 @@ int RunPerft(int depth) {
 // Searches the position to depth with the full window and prints the move and the node count.
 int RunSearch(int depth) {
   ClearSearchMemory();
-  SearchResult searched = SearchFromRoot(depth);
+  SearchResult searched = Search(-SCORE_INF, SCORE_INF, depth);
   std::printf("bestmove %s score %d\nnodes %llu\n", MoveToString(searched.move).c_str(),
               searched.score, static_cast<unsigned long long>(searched.nodes));
   return 0;
 }
 
-// Plays the game on from the position set up, for at most plies moves, as the driver does: a move,
-// then the verdict on the position it leaves, so that a halfmove clock already at the fifty-move
-// limit still sees one move. Calls chosen(turn) with each move before it is made. Returns the
-// verdict on the final position.
-Verdict PlayOn(int plies, int (*search)(int alpha, int beta, int depth),
-               const std::function<void(const Turn&)>& chosen) {
+// Chooses a move as the driver does, with the plain reference search instead of the game's.
+Turn ChoosePlainMove() { return TurnOf(PlainSearch(-SCORE_INF, SCORE_INF, ROOT_DEPTH)); }
+
+// Plays the game on from the position set up, for at most plies moves, as the driver does: a move
+// that choose picks, then the verdict on the position it leaves, so that a halfmove clock already
+// at the fifty-move limit still sees one move. Calls chosen(turn) with each move before it is
+// made. Returns the verdict on the final position.
+Verdict PlayOn(int plies, Turn (*choose)(), const std::function<void(const Turn&)>& chosen) {
   Verdict verdict = PLAY_ON;
   for (int ply = 0; ply < plies && verdict == PLAY_ON; ++ply) {
-    Turn turn = ChooseMove(search);
+    Turn turn = choose();
     if (turn.move != NO_MOVE) chosen(turn);
     PlayMove(turn);
     verdict = turn.verdict;
@@ -172,7 +174,7 @@ int RunGameLines(int plies, bool plain) {
   double totalMs = 0, slowestMs = 0;
   int ply = 0;
   auto start = std::chrono::steady_clock::now();
-  Verdict verdict = PlayOn(plies, plain ? PlainSearch : Search, [&](const Turn& turn) {
+  Verdict verdict = PlayOn(plies, plain ? ChoosePlainMove : ChooseMove, [&](const Turn& turn) {
     double ms = MillisecondsSince(start);
     std::printf("%d %s score %d nodes %llu ms %.1f\n", ++ply, MoveToString(turn.move).c_str(),
                 turn.score, static_cast<unsigned long long>(turn.nodes), ms);
@@ -197,8 +199,8 @@ int RunPgn(int plies) {
   game.firstSide = pos.side;
   if (PositionToFen() != START_FEN) game.startFen = PositionToFen();
   // Each move is written in the position it is played in.
-  game.verdict =
-      PlayOn(plies, Search, [&](const Turn& turn) { game.moves.push_back(MoveToSan(turn.move)); });
+  game.verdict = PlayOn(plies, ChooseMove,
+                        [&](const Turn& turn) { game.moves.push_back(MoveToSan(turn.move)); });
   game.finalSide = pos.side;
   std::fputs(FormatPgn(game).c_str(), stdout);
   return 0;
@@ -213,7 +215,7 @@ int RunCompare(int plies) {
   double fastMs = 0, plainMs = 0;
   for (int ply = 1; ply <= plies; ++ply) {
     auto start = std::chrono::steady_clock::now();
-    Turn plain = ChooseMove(PlainSearch);
+    Turn plain = ChoosePlainMove();
     double pMs = MillisecondsSince(start);
 
     start = std::chrono::steady_clock::now();
@@ -266,7 +268,7 @@ int RunBench() {
     std::string error;
     if (!SetPositionFromFen(fen, error)) Fail("bench position: " + error);
     ClearSearchMemory();
-    SearchResult searched = SearchFromRoot(ROOT_DEPTH);
+    SearchResult searched = Search(-SCORE_INF, SCORE_INF, ROOT_DEPTH);
     std::printf("%-75s %s %6d %10llu\n", fen, MoveToString(searched.move).c_str(), searched.score,
                 static_cast<unsigned long long>(searched.nodes));
     total += searched.nodes;

@@ -32,10 +32,16 @@ void CopyChangingFields(To& to, const From& from) {
   }
 }
 
+// The root search's node count, deepest ply and chosen move.
+std::uint64_t nodes;
+int deepest;
+Move chosen;
+
 // One node of the fail-hard negamax, ply moves below the root.
 int PlainNode(int alpha, int beta, int depth, int ply) {
-  ++searchNodes;
+  ++nodes;
   if (depth <= 0 || ply >= MAX_PLY) return EvaluateByScan();
+  deepest = std::max(deepest, ply + 1);
   bool inCheck = InCheckByGenerator(pos.side);
   if (inCheck) ++depth;
   MoveList list;
@@ -53,7 +59,7 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
     // A fifty-move draw scores 0 whatever the window, so the cut-off too must give 0.
     if (score >= beta) return FiftyMoveLimitReached() ? 0 : beta;
     alpha = score;
-    if (ply == 0) bestMove = list.moves[i];
+    if (ply == 0) chosen = list.moves[i];
   }
   if (!found) return inCheck ? MateScore() : 0;
   if (FiftyMoveLimitReached()) return 0;
@@ -62,4 +68,10 @@ int PlainNode(int alpha, int beta, int depth, int ply) {
 
 }  // namespace
 
-int PlainSearch(int alpha, int beta, int depth) { return PlainNode(alpha, beta, depth, 0); }
+SearchResult PlainSearch(int alpha, int beta, int depth) {
+  nodes = 0;
+  deepest = 0;
+  chosen = NO_MOVE;
+  int score = PlainNode(alpha, beta, depth, 0);
+  return {score, chosen, nodes, deepest, true, {}};
+}

@@ -1,5 +1,5 @@
 // The game's search against the plain reference search, on positions from random games: the
-// same root score and best move with the full window, and the same value in random windows.
+// same root score and chosen move with the full window and in random windows.
 //
 // The plain search's cost varies a thousandfold between positions: among rooks and queens, above
 // all where pawns promote, most moves give check and every check extends the search by a ply (a
@@ -28,6 +28,16 @@ constexpr std::uint64_t NODE_BUDGET = 200000;
 
 class Differential : public testing::TestWithParam<int> {};
 
+// Runs both searches in the window to depth, expects the same score and move, and returns the
+// plain search's node count.
+std::uint64_t ExpectSameResult(int alpha, int beta, int depth, const std::string& where) {
+  SearchResult plain = PlainSearch(alpha, beta, depth);
+  SearchResult fast = Search(alpha, beta, depth);
+  EXPECT_EQ(fast.score, plain.score) << where;
+  EXPECT_EQ(MoveToString(fast.move), MoveToString(plain.move)) << where;
+  return plain.nodes;
+}
+
 // Compares the two searches on the current position; rng draws the depth and the windows.
 void Compare(std::mt19937& rng) {
   // Mostly shallow searches; depth 6 in small positions.
@@ -45,15 +55,9 @@ void Compare(std::mt19937& rng) {
   bool affordable = true;
   while (reached < depth && affordable) {
     std::string where = PositionToFen() + " depth " + std::to_string(++reached);
-    searchNodes = 0;
-    bestMove = NO_MOVE;
-    int plain = PlainSearch(-SCORE_INF, SCORE_INF, reached);
-    Move plainMove = bestMove;
-    affordable = searchNodes * searchNodes / previous <= NODE_BUDGET;
-    previous = searchNodes;
-    bestMove = NO_MOVE;
-    EXPECT_EQ(Search(-SCORE_INF, SCORE_INF, reached), plain) << where;
-    EXPECT_EQ(MoveToString(bestMove), MoveToString(plainMove)) << where;
+    std::uint64_t nodes = ExpectSameResult(-SCORE_INF, SCORE_INF, reached, where);
+    affordable = nodes * nodes / previous <= NODE_BUDGET;
+    previous = nodes;
     EXPECT_TRUE(SamePosition(pos, before)) << where;
   }
 
@@ -67,8 +71,9 @@ void Compare(std::mt19937& rng) {
     }
     int windowDepth = 1 + static_cast<int>(rng() % 4);
     if (!affordable) windowDepth = std::min(windowDepth, reached);
-    EXPECT_EQ(Search(alpha, beta, windowDepth), PlainSearch(alpha, beta, windowDepth))
-        << PositionToFen() << " window " << alpha << " " << beta << " depth " << windowDepth;
+    ExpectSameResult(alpha, beta, windowDepth,
+                     PositionToFen() + " window " + std::to_string(alpha) + " " +
+                         std::to_string(beta) + " depth " + std::to_string(windowDepth));
   }
 }
 

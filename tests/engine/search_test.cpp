@@ -6,13 +6,13 @@
 
 namespace {
 
-using SearchFunction = int (*)(int alpha, int beta, int depth);
-const std::pair<const char*, SearchFunction> SEARCHES[] = {{"fast", Search},
-                                                           {"plain", PlainSearch}};
+using SearchFunction = SearchResult (*)(int alpha, int beta, int depth);
+const std::pair<const char*, SearchFunction> SEARCHES[] = {
+    {"fast", [](int alpha, int beta, int depth) { return Search(alpha, beta, depth); }},
+    {"plain", PlainSearch}};
 
-// Runs a root search and returns its score; bestMove holds its move.
-int Root(SearchFunction search, int depth, int alpha = -SCORE_INF, int beta = SCORE_INF) {
-  bestMove = NO_MOVE;
+// Runs a root search with the full window unless told otherwise.
+SearchResult Root(SearchFunction search, int depth, int alpha = -SCORE_INF, int beta = SCORE_INF) {
   return search(alpha, beta, depth);
 }
 
@@ -26,20 +26,23 @@ TEST(Search, MatesStalematesAndLeaves) {
     ASSERT_TRUE(MakeMove(FindMove("h8g8")));
     const Position before = pos;
     for (int depth : {2, 4}) {
-      EXPECT_EQ(Root(search, depth), SCORE_INF - 3) << name << depth;
-      EXPECT_EQ(MoveToString(bestMove), "a1a8") << name << depth;
+      SearchResult searched = Root(search, depth);
+      EXPECT_EQ(searched.score, SCORE_INF - 3) << name << depth;
+      EXPECT_EQ(MoveToString(searched.move), "a1a8") << name << depth;
     }
     EXPECT_TRUE(SamePosition(pos, before)) << name;
 
     // No legal move: mate scores historyLength - 10000, stalemate 0; depth 0 is the material
     // alone, even in check.
     SetFen("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
-    EXPECT_EQ(Root(search, 1), -SCORE_INF) << name;
-    EXPECT_EQ(bestMove, NO_MOVE);
-    EXPECT_EQ(Root(search, 0), -9) << name;
+    SearchResult mated = Root(search, 1);
+    EXPECT_EQ(mated.score, -SCORE_INF) << name;
+    EXPECT_EQ(mated.move, NO_MOVE);
+    EXPECT_EQ(Root(search, 0).score, -9) << name;
     SetFen("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
-    EXPECT_EQ(Root(search, 3), 0) << name;
-    EXPECT_EQ(bestMove, NO_MOVE);
+    SearchResult stalemate = Root(search, 3);
+    EXPECT_EQ(stalemate.score, 0) << name;
+    EXPECT_EQ(stalemate.move, NO_MOVE);
   }
 }
 
@@ -50,9 +53,9 @@ TEST(Search, FiftyMoveNodeScoresZeroInAnyWindow) {
     SetFen("4k3/8/8/8/8/8/q7/R3K3 w - - 100 1");  // white wins the queen at once
     for (auto [alpha, beta] :
          {std::pair{-SCORE_INF, SCORE_INF}, {-20, -10}, {-3, 2}, {2, 5}, {7, 8}, {20, 30}}) {
-      EXPECT_EQ(Root(search, 3, alpha, beta), 0) << name << " " << alpha << " " << beta;
-      EXPECT_EQ(search(alpha, beta, 2), 0) << name;
+      EXPECT_EQ(Root(search, 3, alpha, beta).score, 0) << name << " " << alpha << " " << beta;
+      EXPECT_EQ(Root(search, 2, alpha, beta).score, 0) << name;
     }
-    EXPECT_EQ(search(2, 5, 0), -4) << name;  // a leaf is its material, unclamped
+    EXPECT_EQ(Root(search, 0, 2, 5).score, -4) << name;  // a leaf is its material, unclamped
   }
 }
