@@ -471,8 +471,7 @@ int SearchRootMove(Move move, int alpha, int beta, int depth) {
 // the root's line is the move's), or BELOW_ANY_SCORE when it is illegal.
 int TryRootMove(Move move, int floor, int beta, int depth, bool first) {
   int score = SearchRootMove(move, floor, first ? beta : floor + 1, depth);
-  if (!first && score > floor && score < beta)
-    score = SearchRootMove(move, floor, beta, depth);
+  if (!first && score > floor && score < beta) score = SearchRootMove(move, floor, beta, depth);
   if (score > floor && score < beta) ExtendLine(0, move);
   return score;
 }
