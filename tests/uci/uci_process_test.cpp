@@ -144,23 +144,19 @@ TEST(UciProcess, KeepsToTheClockAndTellsProgress) {
   // Returns the progress lines of a think's output, {nodes lines, currmove lines}, checking each.
   auto progressOf = [](const std::string& got) {
     std::istringstream lines(got);
-    int depth = 0, number = 0, nodes = 0, moves = 0;
+    int depth = 0, number = 0, d = 0, n = 0, time = 0, nodes = 0, moves = 0;
+    char move[8];
     for (std::string line; std::getline(lines, line);) {
-      std::istringstream words(line);
-      std::string info, word;
-      long long value = 0, time = 0;
-      words >> info >> word >> value;
-      if (word == "nodes") {
-        std::sscanf(line.c_str(), "info nodes %*d nps %*d time %lld", &time);
+      const char* text = line.c_str();
+      if (std::sscanf(text, "info nodes %*s nps %*s time %d", &time) == 1) {
         EXPECT_GE(time, 1000) << line;
         ++nodes;
-      } else if (line.find(" currmove ") != std::string::npos) {
-        int n = std::stoi(line.substr(line.rfind(' ')));
-        EXPECT_TRUE(value == depth + 1 && (number == 0 || n == number + 1)) << line << "\n" << got;
+      } else if (std::sscanf(text, "info depth %d currmove %7s currmovenumber %d", &d, move, &n) ==
+                 3) {
+        EXPECT_TRUE(d == depth + 1 && (number == 0 || n == number + 1)) << line << "\n" << got;
         number = n;
         ++moves;
-      } else if (word == "depth") {
-        depth = static_cast<int>(value);
+      } else if (std::sscanf(text, "info depth %d", &depth) == 1) {
         number = 0;
       }
     }
