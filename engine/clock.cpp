@@ -10,9 +10,10 @@ constexpr int CLOCK_SHARE = 30;  // a move's share of the clock, at least: a thi
 // cushion against a process that the machine leaves waiting for tens of milliseconds.
 constexpr int CLOCK_RESERVE = 4;
 constexpr int HARD_LIMIT_TARGETS = 3;  // a running depth is abandoned at this many targets
-// A new depth starts only before this part of the target has passed: each takes about four times
-// as long as all before it, so one started later would end far beyond the target.
-constexpr int NEW_DEPTH_SHARE = 3;
+// A new depth starts only where it is predicted to end within this many targets. Each depth
+// takes four to six times the one before, so the last one completed ends between about a fifth
+// of this point and the point itself, on average near half of it: near the target.
+constexpr int DEPTH_END_TARGETS = 2;
 
 }  // namespace
 
@@ -22,5 +23,11 @@ MoveTime ClockBudget(long long remaining, long long increment, int movesToGo, in
   int share = movesToGo > 0 ? std::min(movesToGo + 1, CLOCK_SHARE) : CLOCK_SHARE;
   long long target = available / share + increment * 3 / 4;
   long long hard = std::max(1ll, std::min(available / CLOCK_RESERVE, HARD_LIMIT_TARGETS * target));
-  return {milliseconds(std::min(target, hard) / NEW_DEPTH_SHARE), milliseconds(hard)};
+  return {milliseconds(std::min(target, hard)), milliseconds(hard)};
+}
+
+bool DepthFits(const MoveTime& time, std::chrono::microseconds elapsed,
+               std::chrono::microseconds predicted) {
+  auto end = elapsed + predicted;
+  return end <= DEPTH_END_TARGETS * time.target && end < time.hardLimit;
 }

@@ -67,6 +67,7 @@ struct SearchState {
     std::uint64_t pollAt = UINT64_MAX;
     SearchPoll poll;
     bool cutShort = false;
+    int rootMovesBegun = 0;  // the legal moves the root has begun, told to the poll
     // The principal variation of each node on the path, kept as the search goes (a triangular
     // table): lines[ply] is the line of the node at that ply, from its exact value's move on (or
     // its refutation, see TryMove).
@@ -86,9 +87,20 @@ SearchState state;
 // Returns true once the search is to stop: asks the poll, and then every node answers at once.
 bool CutShort() {
   SearchState::Run& run = state.run;
-  if (!run.cutShort) run.cutShort = run.poll(run.nodes);
+  if (!run.cutShort) run.cutShort = run.poll({run.nodes});
   run.pollAt = run.cutShort ? 0 : run.nodes + SEARCH_POLL_NODES;
   return run.cutShort;
+}
+
+// Tells the poll, where there is one, that the root begins a move, when it is legal; the poll may
+// stop the search there as at any other poll.
+void BeginRootMove(Move move) {
+  SearchState::Run& run = state.run;
+  if (!run.poll || run.cutShort) return;
+  CheckRecord record;
+  if (!IsLegal(move, record)) return;
+  run.cutShort = run.poll({run.nodes, move, ++run.rootMovesBegun});
+  if (run.cutShort) run.pollAt = 0;
 }
 
 // Returns the order key of a capture or promotion: higher is tried first.
@@ -521,13 +533,16 @@ int SearchRoot(int alpha, int beta, int depth, Move& best) {
   for (int k = 0; k < list.count; ++k) {
     int i = order[k];
     Move move = list.moves[i];
+    BeginRootMove(move);
     if (found >= 0 && value > alpha && i < found) {
       // A move generated before the best so far takes its place by reaching its value: asked
       // first whether it does, then whether it exceeds it. Where it only reaches it, its line is
-      // known as far as the reply that holds it there (the second answer's cut-off).
+      // known as far as the reply that holds it there (the second answer's cut-off); but a mate's
+      // line must run to the mate, so there the second question asks for its value exactly.
       if (SearchRootMove(move, value - 1, value, depth) < value) continue;
       found = i;
-      int score = TryRootMove(move, value, beta, depth, false);
+      int floor = IsMateScore(value) ? value - 1 : value;
+      int score = TryRootMove(move, floor, beta, depth, floor < value);
       if (score <= value) {
         ExtendLine(0, move);
         continue;

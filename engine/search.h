@@ -9,24 +9,33 @@
 
 constexpr int ROOT_DEPTH = 6;
 
-// A search that may be cut short asks its poll every SEARCH_POLL_NODES nodes, given the nodes
-// visited so far, whether to stop. The poll refers to a callable that outlives the search, through
-// a plain function pointer, so that the game, which never polls, needs no C++ runtime for it.
+// What a search tells its poll: the nodes visited so far, and when the root begins a move, the
+// move and its number among the legal moves the root has begun (from 1); else NO_MOVE and 0.
+struct SearchProgress {
+  std::uint64_t nodes;
+  Move rootMove = NO_MOVE;
+  int rootMoveNumber = 0;
+};
+
+// A search that may be cut short asks its poll, every SEARCH_POLL_NODES nodes and as the root
+// begins each move, whether to stop; the poll is also the one way a search reports while it runs.
+// The poll refers to a callable that outlives the search, through a plain function pointer, so
+// that the game, which never polls, needs no C++ runtime for it.
 constexpr std::uint64_t SEARCH_POLL_NODES = 1024;
 struct SearchPoll {
-  bool (*ask)(const void* callable, std::uint64_t nodes) = nullptr;
+  bool (*ask)(const void* callable, const SearchProgress& progress) = nullptr;
   const void* callable = nullptr;
 
-  // Returns a poll that asks the callable stop(nodes).
+  // Returns a poll that asks the callable stop(progress).
   template <typename Stop>
   static SearchPoll Of(const Stop& stop) {
-    return {[](const void* callable, std::uint64_t nodes) {
-              return (*static_cast<const Stop*>(callable))(nodes);
+    return {[](const void* callable, const SearchProgress& progress) {
+              return (*static_cast<const Stop*>(callable))(progress);
             },
             &stop};
   }
   explicit operator bool() const { return ask != nullptr; }
-  bool operator()(std::uint64_t nodes) const { return ask(callable, nodes); }
+  bool operator()(const SearchProgress& progress) const { return ask(callable, progress); }
 };
 
 // A line of play: moves, each legal after the ones before it, and the keys of the positions they

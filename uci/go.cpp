@@ -71,7 +71,8 @@ GoRequest ReadGo(const std::vector<std::string>& words, std::ostream& out) {
   return go;
 }
 
-ThinkLimits LimitsOf(const GoRequest& go, int depth, int moveOverhead) {
+ThinkLimits LimitsOf(const GoRequest& go, int depth, int moveOverhead,
+                     ThinkClock::time_point sent) {
   ThinkLimits limits;
   int mover = ColourIndex(pos.side);
   bool clock = go.time[mover] >= 0 && !go.infinite;
@@ -80,18 +81,16 @@ ThinkLimits LimitsOf(const GoRequest& go, int depth, int moveOverhead) {
   if (go.mate > 0) limits.mate = static_cast<int>(go.mate);
   if (go.moveTime >= 0 && !go.infinite) {
     std::chrono::milliseconds limit{std::max(1ll, go.moveTime - moveOverhead)};
-    limits.budget = limits.hardLimit = limit;
-    limits.timed = true;
+    limits.time = {limit, limit};
+    limits.timed = limits.wholeTime = true;
   } else if (clock) {
-    MoveTime time = ClockBudget(go.time[mover], go.increment[mover], static_cast<int>(go.movesToGo),
-                                moveOverhead);
-    limits.budget = time.budget;
-    limits.hardLimit = time.hardLimit;
+    limits.time = ClockBudget(go.time[mover], go.increment[mover], static_cast<int>(go.movesToGo),
+                              moveOverhead);
     limits.timed = true;
   } else if (go.depth < 0 && go.nodes < 0 && go.mate < 0 && !go.infinite) {
     limits.depth = depth;
   }
-  limits.clockStart = ThinkClock::now();
+  limits.clockStart = sent;
   if (go.ponder) limits.timed = false;  // until the ponder hit
   limits.stopAtSettledMate = !go.infinite && !go.ponder;
   return limits;

@@ -21,6 +21,7 @@ struct GoRequest {
 GoRequest ReadGo(const std::vector<std::string>& words, std::ostream& out);
 
 // Returns the limits a "go" sets for the position: its own, the clock rule for the mover's clock
-// less moveOverhead, or else depth (the Depth option). The clock does not run while pondering,
-// nor at all when infinite.
-ThinkLimits LimitsOf(const GoRequest& go, int depth, int moveOverhead);
+// less moveOverhead, or else depth (the Depth option). The time runs from when the go was read,
+// sent (the GUI's clock has run since it sent it); it does not run while pondering, nor at all
+// when infinite.
+ThinkLimits LimitsOf(const GoRequest& go, int depth, int moveOverhead, ThinkClock::time_point sent);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -28,6 +29,8 @@ struct InputLine {
   std::string text;
   bool tooLong = false;
   bool end = false;  // the end of input: nothing follows
+  // When it was read: a GUI's clock runs from when it sent a go, however long the line waits.
+  std::chrono::steady_clock::time_point read = std::chrono::steady_clock::now();
 };
 
 // The lines read but not yet carried out, shared between the reading thread, which adds them,

@@ -18,6 +18,13 @@ std::string ScoreText(int score) {
   return "mate " + std::to_string(MateInMoves(score));
 }
 
+// Returns " nodes N nps P time T": the nodes searched, per second, and the milliseconds taken.
+std::string NodesText(std::uint64_t nodes, std::chrono::microseconds elapsed) {
+  auto us = static_cast<unsigned long long>(std::max<long long>(elapsed.count(), 1));
+  return " nodes " + std::to_string(nodes) + " nps " + std::to_string(nodes * 1000000ull / us) +
+         " time " + std::to_string(us / 1000);
+}
+
 }  // namespace
 
 void Say(std::ostream& out, const std::string& line) { out << line << '\n' << std::flush; }
@@ -27,15 +34,21 @@ void Report(std::ostream& out, const std::string& message) { Say(out, "info stri
 std::string Echo(const std::string& text) { return Printable(text, ECHO_LIMIT); }
 
 void SayDepth(std::ostream& out, const DepthReport& line) {
-  long long us = std::max<long long>(line.elapsed.count(), 1);
   std::string text = "info depth " + std::to_string(line.depth) + " seldepth " +
-                     std::to_string(line.selDepth) + " score " + ScoreText(line.score) + " nodes " +
-                     std::to_string(line.nodes) + " nps " +
-                     std::to_string(line.nodes * 1000000ull / static_cast<unsigned long long>(us)) +
-                     " time " + std::to_string(us / 1000);
+                     std::to_string(line.selDepth) + " score " + ScoreText(line.score) +
+                     NodesText(line.nodes, line.elapsed);
   if (!line.pv.empty()) {
     text += " pv";
     for (Move move : line.pv) text += " " + MoveToString(move);
   }
   Say(out, text);
+}
+
+void SayProgress(std::ostream& out, const ThinkProgress& progress) {
+  if (progress.currMove == NO_MOVE)
+    Say(out, "info" + NodesText(progress.nodes, progress.elapsed));
+  else
+    Say(out, "info depth " + std::to_string(progress.depth) + " currmove " +
+                 MoveToString(progress.currMove) + " currmovenumber " +
+                 std::to_string(progress.currMoveNumber));
 }

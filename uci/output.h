@@ -20,3 +20,7 @@ std::string Echo(const std::string& text);
 // Writes the info line of a completed depth: depth, seldepth, score (in hundredths of a pawn, or
 // in moves to mate), nodes, nps, time and the principal variation.
 void SayDepth(std::ostream& out, const DepthReport& line);
+
+// Writes the progress of a running depth: "info depth D currmove M currmovenumber N" as the root
+// begins a move, else "info nodes N nps P time T".
+void SayProgress(std::ostream& out, const ThinkProgress& progress);

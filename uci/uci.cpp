@@ -171,7 +171,7 @@ void ServeDuringSearch(Session& session, RunningSearch& search) {
     } else if (command == "ponderhit" && search.pondering) {
       // The GUI's clock runs for us from now.
       search.pondering = false;
-      search.limits.timed = search.limits.hardLimit.count() > 0;
+      search.limits.timed = search.limits.time.hardLimit.count() > 0;
       search.limits.clockStart = ThinkClock::now();
     } else if (command == "stop" || command == "quit" ||
                (command == "go" && search.WaitsForStop())) {
@@ -185,16 +185,18 @@ void ServeDuringSearch(Session& session, RunningSearch& search) {
 // sends bestmove (with the move to ponder on, when there is one). When infinite or pondering,
 // bestmove waits for "stop", the next "go" or the end of input (or "ponderhit", after which the
 // clock rule applies).
-void Go(Session& session, const std::vector<std::string>& words) {
+void Go(Session& session, const std::vector<std::string>& words, ThinkClock::time_point sent) {
   GoRequest go = ReadGo(words, session.out);
-  ThinkLimits limits = LimitsOf(go, session.depth, session.moveOverhead);
+  ThinkLimits limits = LimitsOf(go, session.depth, session.moveOverhead, sent);
   RunningSearch search{limits, go.ponder, go.infinite};
   limits.interrupted = [&] {
     if (session.input->fresh.load(std::memory_order_relaxed)) ServeDuringSearch(session, search);
     return search.stopped;
   };
   session.input->fresh.store(true, std::memory_order_relaxed);  // lines may wait from before
-  ThinkResult result = Think(limits, [&](const DepthReport& line) { SayDepth(session.out, line); });
+  ThinkResult result = Think(
+      limits, [&](const DepthReport& line) { SayDepth(session.out, line); },
+      [&](const ThinkProgress& progress) { SayProgress(session.out, progress); });
   while (!search.stopped && search.WaitsForStop()) {
     session.input->WaitForFresh();
     ServeDuringSearch(session, search);
@@ -206,8 +208,8 @@ void Go(Session& session, const std::vector<std::string>& words) {
 }
 
 // Carries out one command line.
-void RunCommand(Session& session, const std::string& line) {
-  std::vector<std::string> words = WordsOf(line);
+void RunCommand(Session& session, const InputLine& line) {
+  std::vector<std::string> words = WordsOf(line.text);
   if (words.empty()) return;
   const std::string& command = words[0];
   if (command == "uci") {
@@ -221,13 +223,13 @@ void RunCommand(Session& session, const std::string& line) {
   } else if (command == "position") {
     SetPositionFromCommand(words, session.out);
   } else if (command == "go") {
-    Go(session, words);
+    Go(session, words, line.read);
   } else if (command == "quit") {
     session.quit = true;
   } else if (command != "stop" && command != "ponderhit" && command != "debug" &&
              command != "register") {
     // stop and ponderhit outside a search: it has already answered.
-    Report(session.out, "unknown command: " + Echo(line));
+    Report(session.out, "unknown command: " + Echo(line.text));
   }
 }
 
@@ -248,7 +250,7 @@ int RunUci(std::istream& in, std::ostream& out) {
     if (line.tooLong)
       Report(out, "a line longer than " + std::to_string(UCI_MAX_LINE) + " bytes was ignored");
     else
-      RunCommand(session, line.text);
+      RunCommand(session, line);
   }
   // The reader ends after quit or the end of input; when the GUI has gone it may never read
   // another line, and the process ends without it.

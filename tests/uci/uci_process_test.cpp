@@ -1,6 +1,8 @@
 // chess-uci as a GUI runs it, a process behind pipes: each answer arrives while the GUI keeps the
 // pipe open, over-long input is survived, and quit or the end of input ends it with status 0.
 #include <chrono>
+#include <cstdio>
+#include <sstream>
 
 #include "../game/process.h"
 
@@ -125,4 +127,66 @@ TEST(UciProcess, AGoEndsASearchThatWaitsForStop) {
       << got;
   end = ponder.Finish();
   EXPECT_TRUE(end.status == 0 && end.out.empty()) << end.status << end.out;
+}
+
+// The clock as a GUI sees it, with bounds wide enough for a loaded machine and the sanitizer
+// builds. go movetime answers after its time less the overhead and not long after it: from the
+// start a depth is always running then (depth 11 alone takes seconds), and it is abandoned. Once
+// the think has run a second the nodes and time come about once a second, and the root's moves as
+// they begin, numbered in turn; isready is answered among them, a line of its own. With little
+// time left no answer oversteps the clock.
+TEST(UciProcess, KeepsToTheClockAndTellsProgress) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int MOVE_MS = 2000, OVERHEAD_MS = 10, MARGIN_MS = 1500, LITTLE_MS = 300;
+  auto since = [](Clock::time_point sent) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count();
+  };
+  // Returns the progress lines of a think's output, {nodes lines, currmove lines}, checking each.
+  auto progressOf = [](const std::string& got) {
+    std::istringstream lines(got);
+    int depth = 0, number = 0, d = 0, n = 0, time = 0, nodes = 0, moves = 0;
+    char move[8];
+    for (std::string line; std::getline(lines, line);) {
+      const char* text = line.c_str();
+      if (std::sscanf(text, "info nodes %*s nps %*s time %d", &time) == 1) {
+        EXPECT_GE(time, 1000) << line;
+        ++nodes;
+      } else if (std::sscanf(text, "info depth %d currmove %7s currmovenumber %d", &d, move, &n) ==
+                 3) {
+        EXPECT_TRUE(d == depth + 1 && (number == 0 || n == number + 1)) << line << "\n" << got;
+        number = n;
+        ++moves;
+      } else if (std::sscanf(text, "info depth %d", &depth) == 1) {
+        number = 0;
+      }
+    }
+    return std::pair{nodes, moves};
+  };
+  Child engine(CHESS_UCI_BIN, {});
+  auto sent = Clock::now();
+  Send(engine, "go movetime " + std::to_string(MOVE_MS) + "\n");
+  std::string got = ReadUntil(engine, "info nodes ", 2 * MOVE_MS);
+  Send(engine, "isready\n");
+  got += ReadAnswer(engine);
+  long long took = since(sent);
+  EXPECT_TRUE(took >= MOVE_MS - OVERHEAD_MS && took < MOVE_MS + MARGIN_MS) << took;
+  EXPECT_TRUE(progressOf(got).first <= MOVE_MS / 1000 && got.find("\nreadyok\n") != got.npos)
+      << got;
+  // The root's moves are told, however slow the machine, until stop.
+  Send(engine, "go infinite\n");
+  got = ReadUntil(engine, " currmovenumber ", 60000);
+  got += ReadUntil(engine, "\n");
+  Send(engine, "stop\n");
+  got += ReadAnswer(engine);
+  EXPECT_GE(progressOf(got).second, 1) << got;
+  // Little time left: the clock rule keeps a cushion.
+  std::string moves;
+  for (const char* move : {"a2a3", "b8a6", "c2c3", "a8b8", "a3a4", "b8a8", "d2d4", "a8b8"}) {
+    moves += std::string(" ") + move;
+    sent = Clock::now();
+    Send(engine, "position startpos moves" + moves + "\ngo wtime " + std::to_string(LITTLE_MS) +
+                     " btime " + std::to_string(LITTLE_MS) + "\n");
+    ReadAnswer(engine);
+    EXPECT_LT(since(sent), LITTLE_MS) << moves;
+  }
 }
